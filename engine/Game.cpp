@@ -1,0 +1,188 @@
+#include "Game.h"
+
+#include <cmath>
+#include <utility>
+
+#include "TextForms.h"
+
+namespace qob {
+
+namespace {
+
+const char* const kNewGameTitle = "QOB霁虹珠台 新游戏";
+const char* const kStartSound = "\\data\\startgame.wav";
+
+bool isRingCell(int x, int y) { return x == 1 || y == 1 || x == kBoardSize || y == kBoardSize; }
+
+}  // namespace
+
+Game::Game(GameWindow& window, Rng::Clock rngClock)
+    : window_(window), rng_(std::move(rngClock)) {}
+
+std::string Game::getGameID() {
+    rng_.reseedFromClock();
+    const double r = rng_.draw(window_.now().timeOfDayFraction());
+    return std::to_string(static_cast<long>(std::floor(r * 999999.0 + 1.0)));
+}
+
+std::string Game::getDice(double rndnum) {
+    rng_.reseed(rndnum);
+    const float r = rng_.next();
+    return std::to_string(static_cast<int>(std::floor(r * 7.0f + 1.0f)));
+}
+
+std::string Game::getRndDice(int N) {
+    rng_.reseedFromClock();
+    const float r1 = rng_.next();
+    const float r2 = rng_.draw(r1);
+    const int value = static_cast<int>(std::floor(static_cast<float>(N) * r2 + 1.0f));
+    // Single precision could round N * r up to N for a very large N.
+    return std::to_string(std::min(value, std::max(N, 1)));
+}
+
+void Game::fillBoard(const std::string& id) {
+    state.gameID = id;
+    const std::int32_t base = parseInt32(id).value_or(0);
+    int k = 1;
+    for (int y = 1; y <= kBoardSize; ++y)
+        for (int x = 1; x <= kBoardSize; ++x) state.board[x][y] = getDice(base + k++);
+}
+
+void Game::NewGame(const std::string& sType) {
+    MsgAnswer answer = MsgAnswer::Ok;
+    if (sType == "box") {
+        answer = window_.messageBox("是否开始一个新游戏！", MsgButtons::OkCancel, MsgIcon::None,
+                                    kNewGameTitle);
+    } else if (sType == "boxok") {
+        window_.messageBox("开始一个新游戏！", MsgButtons::Ok, MsgIcon::None, kNewGameTitle);
+    }
+    if (answer != MsgAnswer::Ok) return;
+
+    window_.PlaySound(programPath(window_, kStartSound));
+    fillBoard(getGameID());
+    state.spareValue = "0";
+    state.roundNo = 0;
+    state.ringMoves = 0;
+
+    const int option = window_.selectedOption();
+    if (option == 0 || option == 2) {
+        state.gameMode = option == 0 ? kModeGame : kModeLim;
+        window_.setTimer1Enabled(false);
+        window_.setRingButtonsEnabled(false);
+        state.clockValue = 0;
+        state.levelProgress = 0;
+        window_.progressBar1().setValue(0);
+        window_.progressBar2().setValue(0);
+        state.levelNo = 0;
+    } else if (option == 1) {
+        state.gameMode = kModeSport;
+        window_.setRingButtonsEnabled(true);
+        window_.setTimer1Enabled(true);
+        window_.progressBar1().setSmooth(true);
+        window_.progressBar2().setSmooth(true);
+        state.clockValue = 0;
+        state.levelProgress = 0;
+        window_.progressBar1().setValue(0);
+        window_.progressBar2().setValue(0);
+        state.levelNo = 1;
+    }
+
+    state.startTime = window_.now();
+    state.saveTime = DateTime{};
+    state.totalScore = 0;
+    state.bonusScore = 0;
+    state.moveScore = 0;
+    state.moveMessage.clear();
+    state.tilesCleared = 0;
+    state.gameState = kStateRun;
+}
+
+int Game::levelBonus(int levelNo) { return roundToInt32(2000.0 * std::pow(1.1, levelNo)); }
+
+void Game::NewZone() {
+    window_.PlaySound(programPath(window_, kStartSound));
+    fillBoard(getGameID());
+    state.levelNo += 1;
+    state.bonusScore = saturatingAdd(state.bonusScore, levelBonus(state.levelNo));
+    state.moveMessage = "祝贺，你神奇地进入下一关了！";
+    state.ringMoves = 0;
+    window_.setRingButtonsEnabled(true);
+    state.levelProgress = 0;
+    state.clockValue = 0;
+    window_.progressBar1().setValue(0);
+    window_.progressBar2().setValue(0);
+    window_.setTimer1Enabled(true);
+    state.gameState = kStateRun;
+}
+
+int Game::clockInterval(int levelNo) {
+    return roundToInt32(360.0 * std::pow(0.9, levelNo - 1) / 100.0 * 1000.0);
+}
+
+void Game::Timer1_Timer() {
+    // A tick that comes while the end of the game waits in one of its boxes
+    // must not end the game a second time; the new game restarts the clock.
+    if (gameOverRunning_) return;
+
+    window_.setTimer1Interval(clockInterval(state.levelNo));
+    ProgressBarControl& bar = window_.progressBar1();
+    bar.setSmooth(true);
+    bar.setVertical(true);
+    state.clockValue += 1;
+    if (state.clockValue >= bar.max()) {
+        gameOverRunning_ = true;
+        state.gameState = kStateStop;
+        bar.setValue(100);
+        window_.setTimer1Enabled(false);
+        window_.messageBox("游戏结束，再接再厉！可以保存成绩。", MsgButtons::Ok, MsgIcon::Critical);
+        window_.RecFileSave();
+        NewGame("boxok");
+        window_.showBoard();
+        gameOverRunning_ = false;
+        return;
+    }
+    if (state.clockValue >= 0 && state.clockValue < 80)
+        bar.setFillColor(kBlue);
+    else if (state.clockValue >= 80 && state.clockValue <= 100)
+        bar.setFillColor(kRed);
+    bar.setValue(roundToInt32(state.clockValue));
+}
+
+void Game::countRingMove() {
+    state.ringMoves += 1;
+    if (state.ringMoves >= 10) window_.setRingButtonsEnabled(false);
+}
+
+void Game::Command8_Click() {
+    countRingMove();
+    for (int y = 1; y <= kBoardSize; ++y)
+        for (int x = 1; x <= kBoardSize; ++x) {
+            if (isRingCell(x, y))
+                state.searchBoard[8 - y][x] = state.board[x][y];
+            else
+                state.searchBoard[x][y] = state.board[x][y];
+        }
+    for (int y = 1; y <= kBoardSize; ++y)
+        for (int x = 1; x <= kBoardSize; ++x)
+            if (isRingCell(x, y)) state.board[x][y] = state.searchBoard[x][y];
+    window_.showBoard();
+}
+
+void Game::Command9_Click() {
+    countRingMove();
+    std::array<std::string, 26> items;  // 1..25
+    int n = 1;
+    for (int y = 2; y <= 6; ++y)
+        for (int x = 2; x <= 6; ++x) items[n++] = state.board[x][y];
+    // Every place swaps with one drawn from all 25 (not a Fisher-Yates shuffle).
+    for (int k = 1; k <= 25; ++k) {
+        const int r = *parseInt32(getRndDice(25));
+        std::swap(items[k], items[r]);
+    }
+    n = 1;
+    for (int y = 2; y <= 6; ++y)
+        for (int x = 2; x <= 6; ++x) state.board[x][y] = items[n++];
+    window_.showBoard();
+}
+
+}  // namespace qob

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <string>
+
+#include "GameState.h"
+#include "GameWindow.h"
+#include "Rng.h"
+
+namespace qob {
+
+inline constexpr int kLimRounds = 180;  // accepted moves of a "lim" game
+
+// The rules of the game: every procedure that changes the game state. The game
+// talks to its window only through GameWindow.
+class Game {
+public:
+    Game(GameWindow& window, Rng::Clock rngClock);
+
+    GameState state;
+
+    // Random draws.
+    std::string getGameID();
+    std::string getDice(double rndnum);
+    std::string getRndDice(int N);
+
+    // A new game ("box" asks first, "boxok" tells first, anything else starts
+    // silently) and the next level of a "sport" game.
+    void NewGame(const std::string& sType);
+    void NewZone();
+
+    // One click on tile image ImageNum (0..48, row by row from the top left).
+    void GameClick(int ImageNum);
+    // Takes the equal neighbours of (dxx, dyy) into the group lists.
+    void SearchDragon(int dxx, int dyy, const std::string& dice);
+    // Lets the touched columns fall and refills them from the top.
+    void UpdateBoard();
+    void MakeGQuick(int Col, const std::string& gameStep);
+
+    // One tick of the level clock.
+    void Timer1_Timer();
+    // Turns the outer ring a quarter turn clockwise.
+    void Command8_Click();
+    // Shuffles the inner 5 x 5 square.
+    void Command9_Click();
+
+    // The steps of an accepted move after the click sound: the points, counters and
+    // message line; then the mode's goal, which returns false when the move ended
+    // the level or the game (the new board has then replaced the tiles).
+    void scoreMove();
+    bool progressMove();
+
+    // Deals a new board from the identifier id: cell (x, y) from the seed
+    // id + 7 * (y - 1) + x.
+    void fillBoard(const std::string& id);
+
+    // Tick interval of the level clock at a level, in milliseconds.
+    static int clockInterval(int levelNo);
+    // Bonus for reaching a level.
+    static int levelBonus(int levelNo);
+
+private:
+    void countRingMove();
+
+    GameWindow& window_;
+    Rng rng_;
+    bool gameOverRunning_ = false;
+};
+
+}  // namespace qob

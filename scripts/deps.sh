@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs from Debian's archive whatever building, playing and testing the game
+# needs and is not there yet. Quick when everything is installed already.
+set -euo pipefail
+
+packages=(
+  g++ cmake make
+  qt6-base-dev qt6-multimedia-dev
+  libgtest-dev libbenchmark-dev
+  fonts-wqy-microhei
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
