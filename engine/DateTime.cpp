@@ -7,7 +7,9 @@ namespace qob {
 
 namespace {
 
-bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysInMonth(int y, int m) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -49,9 +51,8 @@ std::optional<DateTime> DateTime::parse(std::string_view text) {
     DateTime t;
     if (!takeNumber(text, 4, 4, t.year) || !takeChar(text, '-') ||
         !takeNumber(text, 1, 2, t.month) || !takeChar(text, '-') ||
-        !takeNumber(text, 1, 2, t.day) || !takeChar(text, ' ') ||
-        !takeNumber(text, 1, 2, t.hour) || !takeChar(text, ':') ||
-        !takeNumber(text, 2, 2, t.minute) || !takeChar(text, ':') ||
+        !takeNumber(text, 1, 2, t.day) || !takeChar(text, ' ') || !takeNumber(text, 1, 2, t.hour) ||
+        !takeChar(text, ':') || !takeNumber(text, 2, 2, t.minute) || !takeChar(text, ':') ||
         !takeNumber(text, 2, 2, t.second) || !text.empty())
         return std::nullopt;
     if (t.year < 1 || t.month < 1 || t.month > 12 || t.day < 1 ||

@@ -12,12 +12,13 @@ namespace {
 const char* const kNewGameTitle = "QOB霁虹珠台 新游戏";
 const char* const kStartSound = "\\data\\startgame.wav";
 
-bool isRingCell(int x, int y) { return x == 1 || y == 1 || x == kBoardSize || y == kBoardSize; }
+bool isRingCell(int x, int y) {
+    return x == 1 || y == 1 || x == kBoardSize || y == kBoardSize;
+}
 
 }  // namespace
 
-Game::Game(GameWindow& window, Rng::Clock rngClock)
-    : window_(window), rng_(std::move(rngClock)) {}
+Game::Game(GameWindow& window, Rng::Clock rngClock) : window_(window), rng_(std::move(rngClock)) {}
 
 std::string Game::getGameID() {
     rng_.reseedFromClock();
@@ -45,7 +46,8 @@ void Game::fillBoard(const std::string& id) {
     const std::int32_t base = parseInt32(id).value_or(0);
     int k = 1;
     for (int y = 1; y <= kBoardSize; ++y)
-        for (int x = 1; x <= kBoardSize; ++x) state.board[x][y] = getDice(base + k++);
+        for (int x = 1; x <= kBoardSize; ++x)
+            state.board[x][y] = getDice(base + k++);
 }
 
 void Game::NewGame(const std::string& sType) {
@@ -97,7 +99,9 @@ void Game::NewGame(const std::string& sType) {
     state.gameState = kStateRun;
 }
 
-int Game::levelBonus(int levelNo) { return roundToInt32(2000.0 * std::pow(1.1, levelNo)); }
+int Game::levelBonus(int levelNo) {
+    return roundToInt32(2000.0 * std::pow(1.1, levelNo));
+}
 
 void Game::NewZone() {
     window_.PlaySound(programPath(window_, kStartSound));
@@ -173,7 +177,8 @@ void Game::Command9_Click() {
     std::array<std::string, 26> items;  // 1..25
     int n = 1;
     for (int y = 2; y <= 6; ++y)
-        for (int x = 2; x <= 6; ++x) items[n++] = state.board[x][y];
+        for (int x = 2; x <= 6; ++x)
+            items[n++] = state.board[x][y];
     // Every place swaps with one drawn from all 25 (not a Fisher-Yates shuffle).
     for (int k = 1; k <= 25; ++k) {
         const int r = *parseInt32(getRndDice(25));
@@ -181,7 +186,8 @@ void Game::Command9_Click() {
     }
     n = 1;
     for (int y = 2; y <= 6; ++y)
-        for (int x = 2; x <= 6; ++x) state.board[x][y] = items[n++];
+        for (int x = 2; x <= 6; ++x)
+            state.board[x][y] = items[n++];
     window_.showBoard();
 }
 

@@ -13,7 +13,7 @@ inline constexpr int kLimRounds = 180;  // accepted moves of a "lim" game
 // The rules of the game: every procedure that changes the game state. The game
 // talks to its window only through GameWindow.
 class Game {
-public:
+  public:
     Game(GameWindow& window, Rng::Clock rngClock);
 
     GameState state;
@@ -58,7 +58,7 @@ public:
     // Bonus for reaching a level.
     static int levelBonus(int levelNo);
 
-private:
+  private:
     void countRingMove();
 
     GameWindow& window_;

@@ -70,6 +70,9 @@ void Game::SearchDragon(int dxx, int dyy, const std::string& dice) {
     for (const auto& step : kStep) {
         const int nx = dxx + step[0];
         const int ny = dyy + step[1];
+        // The empty frame stops the fill at the edges; an empty play cell (only a
+        // hand-made record can leave one) must not lead it out of the board.
+        if (nx < 1 || nx > kBoardSize || ny < 1 || ny > kBoardSize) continue;
         std::string& cell = state.searchBoard[nx][ny];
         if (cell != dice) continue;
         state.groupCount += 1;
@@ -86,15 +89,18 @@ void Game::UpdateBoard() {
     if (state.groupMinX < 1) state.groupMinX = 1;
     if (state.groupMaxX > kBoardSize) state.groupMaxX = kBoardSize;
     const std::string step = std::to_string(state.roundNo);
-    for (int c = state.groupMinX; c <= state.groupMaxX; ++c) MakeGQuick(c, step);
+    for (int c = state.groupMinX; c <= state.groupMaxX; ++c)
+        MakeGQuick(c, step);
     for (int y = 1; y <= kBoardSize; ++y)
-        for (int x = 1; x <= kBoardSize; ++x) state.board[x][y] = state.searchBoard[x][y];
+        for (int x = 1; x <= kBoardSize; ++x)
+            state.board[x][y] = state.searchBoard[x][y];
 }
 
 void Game::MakeGQuick(int Col, const std::string& gameStep) {
     std::array<std::string, 9> buffer;
     // Seven new tiles on every call, however many places are free.
-    for (int i = 1; i <= kBoardSize; ++i) buffer[i] = getRndDice(7) + gameStep;
+    for (int i = 1; i <= kBoardSize; ++i)
+        buffer[i] = getRndDice(7) + gameStep;
     int k = kBoardSize;
     for (int j = kBoardSize; j >= 1; --j) {
         const std::string& cell = state.searchBoard[Col][j];
@@ -102,7 +108,8 @@ void Game::MakeGQuick(int Col, const std::string& gameStep) {
         buffer[k] = cell;
         if (--k < 1) break;
     }
-    for (int j = kBoardSize; j >= 1; --j) state.searchBoard[Col][j] = buffer[j];
+    for (int j = kBoardSize; j >= 1; --j)
+        state.searchBoard[Col][j] = buffer[j];
 }
 
 void Game::scoreMove() {
@@ -124,8 +131,7 @@ void Game::scoreMove() {
     state.roundNo += 1;
     if (n >= 0 && n <= 50) state.sizeTally[n] += 1;
     state.moveMessage = "本轮:[" + std::to_string(n) + "," +
-                        (points ? std::to_string(*points) : std::string()) + "]" +
-                        praiseFor(n);
+                        (points ? std::to_string(*points) : std::string()) + "]" + praiseFor(n);
 }
 
 bool Game::progressMove() {

@@ -20,7 +20,7 @@ enum class MsgAnswer { Ok, Cancel };
 
 // One of the two upright bars beside the board.
 class ProgressBarControl {
-public:
+  public:
     virtual ~ProgressBarControl() = default;
     virtual void setValue(int value) = 0;  // 0..100
     virtual void setFillColor(Colour colour) = 0;
@@ -33,7 +33,7 @@ public:
 };
 
 // Dialog flags.
-inline constexpr int kFlagOverwritePrompt = 2;     // save: ask before replacing a file
+inline constexpr int kFlagOverwritePrompt = 2;   // save: ask before replacing a file
 inline constexpr int kFlagFileMustExist = 4096;  // open: only existing files
 
 // The one file dialog the record procedures share: a property that a procedure
@@ -42,8 +42,8 @@ struct CommonDialog {
     int flags = 0;
     bool cancelError = false;  // a cancel is reported as a failure
     std::string defaultExt = "sav";
-    std::string filter;            // "(*.rec)进度文件|*.rec|(*.*)所有文件|*.*"
-    std::string fileName;          // proposed, then chosen
+    std::string filter;    // "(*.rec)进度文件|*.rec|(*.*)所有文件|*.*"
+    std::string fileName;  // proposed, then chosen
     std::string initDir = ".\\save";
     std::string dialogTitle = "QOB";
 };
@@ -51,15 +51,14 @@ struct CommonDialog {
 // What the rules need of their window. The Qt window implements it; the tests
 // implement it with a scripted fake.
 class GameWindow {
-public:
+  public:
     virtual ~GameWindow() = default;
 
     // A modal message box; an empty title means the application's own.
     virtual MsgAnswer messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                  const std::string& title = {}) = 0;
     // A modal input box; nothing when the player cancels it.
-    virtual std::optional<std::string> inputBox(const std::string& prompt,
-                                                const std::string& title,
+    virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                                 const std::string& defaultText) = 0;
     // Modal file dialogs. They take their set-up from the dialog and put the chosen
     // path into dialog.fileName; false when the player cancels.

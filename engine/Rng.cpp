@@ -18,7 +18,9 @@ std::uint64_t mix(std::uint64_t z) {
 
 }  // namespace
 
-Rng::Rng(Clock clock) : clock_(std::move(clock)) { setState(kGolden); }
+Rng::Rng(Clock clock) : clock_(std::move(clock)) {
+    setState(kGolden);
+}
 
 void Rng::setState(std::uint64_t state) {
     state_ = state;
@@ -26,15 +28,21 @@ void Rng::setState(std::uint64_t state) {
     current_ = static_cast<float>(mix(state_) >> 40) * (1.0f / 16777216.0f);
 }
 
-void Rng::reseedFromClock() { setState(mix(state_ ^ clock_())); }
+void Rng::reseedFromClock() {
+    setState(mix(state_ ^ clock_()));
+}
 
-void Rng::reseed(double x) { setState(mix(std::bit_cast<std::uint64_t>(x + 0.0))); }
+void Rng::reseed(double x) {
+    setState(mix(std::bit_cast<std::uint64_t>(x + 0.0)));
+}
 
 float Rng::next() {
     setState(state_ + kGolden);
     return current_;
 }
 
-float Rng::draw(double a) { return a > 0 ? next() : current_; }
+float Rng::draw(double a) {
+    return a > 0 ? next() : current_;
+}
 
 }  // namespace qob

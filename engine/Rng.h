@@ -8,7 +8,7 @@ namespace qob {
 // The game's one pseudo-random generator. Every random value of the game is drawn
 // from it: new boards, refill tiles and inner reshuffles.
 class Rng {
-public:
+  public:
     // Any reading that changes from one moment to the next (nanoseconds of a
     // steady clock in the program, a counter in tests).
     using Clock = std::function<std::uint64_t()>;
@@ -27,7 +27,7 @@ public:
     // without advancing (the value returned last, or the reseeded state's value).
     float draw(double a);
 
-private:
+  private:
     void setState(std::uint64_t state);
 
     Clock clock_;

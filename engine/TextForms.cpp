@@ -60,12 +60,15 @@ std::optional<double> parseDouble(std::string_view text) {
 }
 
 namespace {
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 }  // namespace
 
 std::string firstCharacter(std::string_view text) {
     std::size_t end = text.empty() ? 0 : 1;
-    while (end < text.size() && isContinuationByte(text[end])) ++end;
+    while (end < text.size() && isContinuationByte(text[end]))
+        ++end;
     return std::string(text.substr(0, end));
 }
 

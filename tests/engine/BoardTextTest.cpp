@@ -29,9 +29,9 @@ TEST(TileLook, NewTilesAreFramedOnceAndTrimmed) {
         bool framed;
         const char* after;
     } cases[] = {
-        {"35", '3', true, "3"},  {"3", '3', false, "3"}, {"7180", '7', true, "7"},
-        {"-1", '0', true, "-"},  {"", '0', false, ""},   {"9", '9', false, "9"},
-        {"0", '0', false, "0"},  {"中a", '0', true, "中"},
+        {"35", '3', true, "3"}, {"3", '3', false, "3"},   {"7180", '7', true, "7"},
+        {"-1", '0', true, "-"}, {"", '0', false, ""},     {"9", '9', false, "9"},
+        {"0", '0', false, "0"}, {"中a", '0', true, "中"},
     };
     for (const auto& c : cases) {
         std::string cell = c.before;

@@ -14,8 +14,9 @@ TEST(ClockInterval, ShrinksByATenthPerLevelAndReachesZero) {
     const struct {
         int level, ms;
     } cases[] = {{1, 3600}, {2, 3240}, {3, 2916}, {4, 2624}, {5, 2362}, {10, 1395},
-                 {20, 486}, {50, 21},  {85, 1},    {86, 0},    {0, 4000}};
-    for (const auto& c : cases) EXPECT_EQ(Game::clockInterval(c.level), c.ms) << c.level;
+                 {20, 486}, {50, 21},  {85, 1},   {86, 0},   {0, 4000}};
+    for (const auto& c : cases)
+        EXPECT_EQ(Game::clockInterval(c.level), c.ms) << c.level;
 }
 
 TEST_F(GameFixture, ClockTicksSetIntervalCountAndColourTheBar) {
@@ -23,9 +24,9 @@ TEST_F(GameFixture, ClockTicksSetIntervalCountAndColourTheBar) {
     game.state.levelNo = 2;
     game.state.clockValue = 78;
     game.Timer1_Timer();
-    EXPECT_EQ(window.log, (std::vector<std::string>{"timer1.interval 3240", "bar1.smooth 1",
-                                                    "bar1.vertical 1", "bar1.colour 16711680",
-                                                    "bar1.value 79"}));
+    EXPECT_EQ(window.log,
+              (std::vector<std::string>{"timer1.interval 3240", "bar1.smooth 1", "bar1.vertical 1",
+                                        "bar1.colour 16711680", "bar1.value 79"}));
     game.Timer1_Timer();
     EXPECT_EQ(game.state.clockValue, 80);
     EXPECT_EQ(window.bar1.colour, kRed);
@@ -94,10 +95,10 @@ TEST_F(GameFixture, FourRotationsGiveTheBoardBack) {
                                              "N23456O", "P71234Q", "RSTUVWX"};
     setBoard(rows);
     game.Command8_Click();
-    EXPECT_EQ(boardRows(), (std::array<std::string, 7>{"RPNLJHA", "S12345B", "T67123C",
-                                                       "U45671D", "V23456E", "W71234F",
-                                                       "XQOMKIG"}));
-    for (int i = 0; i < 3; ++i) game.Command8_Click();
+    EXPECT_EQ(boardRows(), (std::array<std::string, 7>{"RPNLJHA", "S12345B", "T67123C", "U45671D",
+                                                       "V23456E", "W71234F", "XQOMKIG"}));
+    for (int i = 0; i < 3; ++i)
+        game.Command8_Click();
     EXPECT_EQ(boardRows(), rows);
     EXPECT_EQ(window.count("showBoard"), 4);
     EXPECT_EQ(game.state.ringMoves, 4);
@@ -111,7 +112,8 @@ TEST_F(GameFixture, ReshuffleMixesOnlyTheInnerSquare) {
     auto innerCounts = [&] {
         std::map<char, int> counts;
         for (int y = 2; y <= 6; ++y)
-            for (int x = 2; x <= 6; ++x) ++counts[boardRows()[y - 1][x - 1]];
+            for (int x = 2; x <= 6; ++x)
+                ++counts[boardRows()[y - 1][x - 1]];
         return counts;
     };
     const auto counts = innerCounts();

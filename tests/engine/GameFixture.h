@@ -13,7 +13,7 @@ namespace qob::test {
 
 // A game on a scripted window, its random clock a plain counter.
 class GameFixture : public ::testing::Test {
-protected:
+  protected:
     GameFixture() : game(window, [this] { return ++ticks; }) {}
 
     // Starts a running game in a mode without any box or sound in the log.
@@ -26,14 +26,16 @@ protected:
     // Rows top to bottom, one character a cell.
     void setBoard(const std::array<std::string, 7>& rows) {
         for (int y = 1; y <= 7; ++y)
-            for (int x = 1; x <= 7; ++x) game.state.board[x][y] = rows[y - 1].substr(x - 1, 1);
+            for (int x = 1; x <= 7; ++x)
+                game.state.board[x][y] = rows[y - 1].substr(x - 1, 1);
     }
 
     // The first character of every cell, rows top to bottom.
     std::array<std::string, 7> boardRows() const {
         std::array<std::string, 7> rows;
         for (int y = 1; y <= 7; ++y)
-            for (int x = 1; x <= 7; ++x) rows[y - 1] += game.state.board[x][y].substr(0, 1);
+            for (int x = 1; x <= 7; ++x)
+                rows[y - 1] += game.state.board[x][y].substr(0, 1);
         return rows;
     }
 
@@ -42,7 +44,8 @@ protected:
     static std::array<std::string, 7> quietRows() {
         std::array<std::string, 7> rows;
         for (int y = 1; y <= 7; ++y)
-            for (int x = 1; x <= 7; ++x) rows[y - 1] += static_cast<char>('1' + (x + 3 * y) % 7);
+            for (int x = 1; x <= 7; ++x)
+                rows[y - 1] += static_cast<char>('1' + (x + 3 * y) % 7);
         return rows;
     }
 

@@ -9,15 +9,18 @@ namespace {
 
 using test::GameFixture;
 
-int imageOf(int x, int y) { return (y - 1) * 7 + (x - 1); }
+int imageOf(int x, int y) {
+    return (y - 1) * 7 + (x - 1);
+}
 
 class Move : public GameFixture {
-protected:
+  protected:
     // A running game on a board without groups, with kind 8 at the given cells.
     void startWithGroup(const std::string& mode, std::initializer_list<std::pair<int, int>> cells) {
         startGame(mode);
         auto rows = quietRows();
-        for (auto [x, y] : cells) rows[y - 1][x - 1] = '8';
+        for (auto [x, y] : cells)
+            rows[y - 1][x - 1] = '8';
         setBoard(rows);
         before = boardRows();
     }
@@ -38,13 +41,15 @@ TEST_F(Move, VerticalGroupFallsInItsColumnOnly) {
     startWithGroup(kModeGame, {{2, 3}, {2, 4}, {2, 5}});
     game.GameClick(imageOf(2, 4));
 
-    for (int y = 1; y <= 3; ++y) EXPECT_TRUE(isNewTile(2, y, 1)) << game.state.board[2][y];
+    for (int y = 1; y <= 3; ++y)
+        EXPECT_TRUE(isNewTile(2, y, 1)) << game.state.board[2][y];
     EXPECT_EQ(game.state.board[2][4], oldCell(2, 1));
     EXPECT_EQ(game.state.board[2][5], oldCell(2, 2));
     EXPECT_EQ(game.state.board[2][6], oldCell(2, 6));
     EXPECT_EQ(game.state.board[2][7], oldCell(2, 7));
     for (int x : {1, 3, 4, 5, 6, 7})
-        for (int y = 1; y <= 7; ++y) EXPECT_EQ(game.state.board[x][y], oldCell(x, y));
+        for (int y = 1; y <= 7; ++y)
+            EXPECT_EQ(game.state.board[x][y], oldCell(x, y));
 }
 
 TEST_F(Move, BottomRowGroupDropsThreeColumnsByOne) {
@@ -52,7 +57,8 @@ TEST_F(Move, BottomRowGroupDropsThreeColumnsByOne) {
     game.GameClick(imageOf(5, 7));
     for (int x = 3; x <= 5; ++x) {
         EXPECT_TRUE(isNewTile(x, 1, 1)) << x;
-        for (int y = 2; y <= 7; ++y) EXPECT_EQ(game.state.board[x][y], oldCell(x, y - 1));
+        for (int y = 2; y <= 7; ++y)
+            EXPECT_EQ(game.state.board[x][y], oldCell(x, y - 1));
     }
     EXPECT_EQ(game.state.groupMinX, 3);
     EXPECT_EQ(game.state.groupMaxX, 5);
@@ -62,7 +68,8 @@ TEST_F(Move, EmptiedColumnIsRefilledWholeAndTaggedWithTheRound) {
     startWithGroup(kModeGame, {{4, 1}, {4, 2}, {4, 3}, {4, 4}, {4, 5}, {4, 6}, {4, 7}});
     game.state.roundNo = 24;
     game.GameClick(imageOf(4, 4));
-    for (int y = 1; y <= 7; ++y) EXPECT_TRUE(isNewTile(4, y, 25)) << game.state.board[4][y];
+    for (int y = 1; y <= 7; ++y)
+        EXPECT_TRUE(isNewTile(4, y, 25)) << game.state.board[4][y];
 }
 
 TEST_F(Move, RefusedClickChangesNothingButTheClock) {
@@ -74,8 +81,9 @@ TEST_F(Move, RefusedClickChangesNothingButTheClock) {
 
         game.GameClick(imageOf(2, 2));
 
-        EXPECT_EQ(window.calls("messageBox"),
-                  std::vector<std::string>{"messageBox 一次消掉大于2个泡泡，才能继续。 [] ok critical"});
+        EXPECT_EQ(
+            window.calls("messageBox"),
+            std::vector<std::string>{"messageBox 一次消掉大于2个泡泡，才能继续。 [] ok critical"});
         EXPECT_TRUE(window.calls("PlaySound").empty());
         EXPECT_EQ(window.timer1, std::string(mode) == kModeSport) << mode;
         EXPECT_EQ(game.state.board, was.board);
@@ -115,18 +123,19 @@ TEST_F(GameFixture, PointsBonusAndPraiseFollowTheModeAndSize) {
         const char* points;
         int bonus;
     } cases[] = {
-        {kModeGame, 3, "", 0},        {kModeGame, 4, "", 0},         {kModeGame, 5, "27", 10},
-        {kModeGame, 6, "64", 40},     {kModeGame, 10, "512", 360},   {kModeGame, 20, "5832", 2560},
-        {kModeSport, 3, "1", 0},      {kModeSport, 4, "8", 0},       {kModeSport, 15, "2197", 0},
-        {kModeLim, 3, "1", 0},        {kModeLim, 4, "11", 0},        {kModeLim, 5, "46", 0},
-        {kModeLim, 6, "128", 0},      {kModeLim, 7, "279", 0},       {kModeLim, 8, "529", 0},
-        {kModeLim, 10, "1448", 0},    {kModeLim, 15, "7921", 0},     {kModeLim, 20, "24743", 0},
-        {kModeLim, 49, "711774", 0},  {"other", 6, "", 0},
+        {kModeGame, 3, "", 0},       {kModeGame, 4, "", 0},       {kModeGame, 5, "27", 10},
+        {kModeGame, 6, "64", 40},    {kModeGame, 10, "512", 360}, {kModeGame, 20, "5832", 2560},
+        {kModeSport, 3, "1", 0},     {kModeSport, 4, "8", 0},     {kModeSport, 15, "2197", 0},
+        {kModeLim, 3, "1", 0},       {kModeLim, 4, "11", 0},      {kModeLim, 5, "46", 0},
+        {kModeLim, 6, "128", 0},     {kModeLim, 7, "279", 0},     {kModeLim, 8, "529", 0},
+        {kModeLim, 10, "1448", 0},   {kModeLim, 15, "7921", 0},   {kModeLim, 20, "24743", 0},
+        {kModeLim, 49, "711774", 0}, {"other", 6, "", 0},
     };
     for (const auto& c : cases) {
         GameState& s = game.state;
         s.gameMode = c.mode;
-        s.moveScore = 100, s.bonusScore = 1000, s.totalScore = 0, s.roundNo = 7, s.tilesCleared = 50;
+        s.moveScore = 100, s.bonusScore = 1000, s.totalScore = 0, s.roundNo = 7,
+        s.tilesCleared = 50;
         s.sizeTally = {};
         s.groupSize = c.n;
         game.scoreMove();
@@ -190,9 +199,9 @@ TEST_F(GameFixture, SportMovesFillTheLevelBar) {
         game.state.groupSize = c.n;
         EXPECT_TRUE(game.progressMove());
         EXPECT_NEAR(game.state.levelProgress, c.added, 1e-12) << c.level << "/" << c.n;
-        EXPECT_EQ(window.log, (std::vector<std::string>{"bar2.smooth 1", "bar2.vertical 1",
-                                                        "bar2.colour 65280",
-                                                        "bar2.value " + std::to_string(c.bar)}));
+        EXPECT_EQ(window.log,
+                  (std::vector<std::string>{"bar2.smooth 1", "bar2.vertical 1", "bar2.colour 65280",
+                                            "bar2.value " + std::to_string(c.bar)}));
     }
 }
 
@@ -221,13 +230,12 @@ TEST_F(Move, FullLevelBarStartsTheNextLevelInsteadOfCollapsing) {
     EXPECT_EQ(game.state.gameState, kStateRun);
     EXPECT_TRUE(window.timer1);
     for (int y = 1; y <= 7; ++y)
-        for (int x = 1; x <= 7; ++x) EXPECT_EQ(game.state.board[x][y].size(), 1u);
+        for (int x = 1; x <= 7; ++x)
+            EXPECT_EQ(game.state.board[x][y].size(), 1u);
 }
 
 TEST_F(Move, LimBarShowsTheShareOfTheMovesUsed) {
-    const struct {
-        int roundsBefore, bar;
-    } cases[] = {{0, 0}, {89, 50}, {178, 99}};
+    const struct { int roundsBefore, bar; } cases[] = {{0, 0}, {89, 50}, {178, 99}};
     for (const auto& c : cases) {
         startWithGroup(kModeLim, {{1, 1}, {1, 2}, {1, 3}});
         game.state.roundNo = c.roundsBefore;

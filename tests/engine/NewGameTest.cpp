@@ -154,7 +154,8 @@ TEST_F(GameFixture, NewLevelKeepsTheGameAndAddsTheLevelBonus) {
 
 TEST(LevelBonus, GrowsByATenthAndRoundsHalfToEven) {
     const int expected[] = {0, 0, 2420, 2662, 2928, 3221, 3543};
-    for (int level = 2; level <= 6; ++level) EXPECT_EQ(Game::levelBonus(level), expected[level]);
+    for (int level = 2; level <= 6; ++level)
+        EXPECT_EQ(Game::levelBonus(level), expected[level]);
 }
 
 TEST_F(GameFixture, LevelBonusesStopAtTheLargestScore) {

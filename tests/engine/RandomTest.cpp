@@ -64,7 +64,8 @@ TEST_F(GameFixture, GameIdIsAWholeNumberFromOneTo999999) {
 
 TEST_F(GameFixture, DiceAreSingleDigitsSpreadEvenly) {
     std::map<std::string, int> counts;
-    for (int seed = 1; seed <= 7000; ++seed) ++counts[game.getDice(seed + 999999)];
+    for (int seed = 1; seed <= 7000; ++seed)
+        ++counts[game.getDice(seed + 999999)];
     ASSERT_EQ(counts.size(), 7u);
     for (const auto& [face, n] : counts) {
         EXPECT_TRUE(face >= "1" && face <= "7" && face.size() == 1) << face;

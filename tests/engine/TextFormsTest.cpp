@@ -16,11 +16,18 @@ TEST(TextForms, DoublesHaveFifteenDigitsAndNoTrailingZeros) {
         double value;
         const char* text;
     } cases[] = {
-        {0.6 + 0.6, "1.2"},        {100.0 / 15, "6.66666666666667"}, {100, "100"},
-        {3.5, "3.5"},              {-2.25, "-2.25"},                 {0, "0"},
-        {-0.0, "0"},               {0.1 + 0.2, "0.3"},               {95.999999999999986, "96"},
+        {0.6 + 0.6, "1.2"},
+        {100.0 / 15, "6.66666666666667"},
+        {100, "100"},
+        {3.5, "3.5"},
+        {-2.25, "-2.25"},
+        {0, "0"},
+        {-0.0, "0"},
+        {0.1 + 0.2, "0.3"},
+        {95.999999999999986, "96"},
     };
-    for (const auto& c : cases) EXPECT_EQ(formatDouble(c.value), c.text) << c.value;
+    for (const auto& c : cases)
+        EXPECT_EQ(formatDouble(c.value), c.text) << c.value;
 }
 
 TEST(TextForms, DoubleTextReadsBackToTheSameText) {
@@ -36,10 +43,12 @@ TEST(TextForms, RoundingGoesHalfToEvenAndStopsAtTheRange) {
         double value;
         std::int32_t rounded;
     } cases[] = {
-        {36.5, 36}, {37.5, 38}, {-0.5, 0}, {-1.5, -2}, {2420.0, 2420}, {0.49999, 0},
-        {1e12, kMax}, {-1e12, kMin}, {std::numeric_limits<double>::infinity(), kMax},
+        {36.5, 36},   {37.5, 38},     {-0.5, 0},
+        {-1.5, -2},   {2420.0, 2420}, {0.49999, 0},
+        {1e12, kMax}, {-1e12, kMin},  {std::numeric_limits<double>::infinity(), kMax},
     };
-    for (const auto& c : cases) EXPECT_EQ(roundToInt32(c.value), c.rounded) << c.value;
+    for (const auto& c : cases)
+        EXPECT_EQ(roundToInt32(c.value), c.rounded) << c.value;
 }
 
 TEST(TextForms, SaturatingAddStopsAtTheEnds) {

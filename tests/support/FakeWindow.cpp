@@ -35,8 +35,7 @@ MsgAnswer FakeWindow::messageBox(const std::string& text, MsgButtons buttons, Ms
     return a;
 }
 
-std::optional<std::string> FakeWindow::inputBox(const std::string& prompt,
-                                                const std::string& title,
+std::optional<std::string> FakeWindow::inputBox(const std::string& prompt, const std::string& title,
                                                 const std::string& defaultText) {
     log.push_back("inputBox " + prompt + " [" + title + "] [" + defaultText + "]");
     if (inputs.empty()) return std::nullopt;
@@ -103,9 +102,13 @@ void FakeWindow::setTileImagesVisible(bool visible) {
     log.push_back(std::string("tiles ") + (visible ? "shown" : "hidden"));
 }
 
-void FakeWindow::navigate(const std::string& address) { log.push_back("navigate " + address); }
+void FakeWindow::navigate(const std::string& address) {
+    log.push_back("navigate " + address);
+}
 
-void FakeWindow::focusBrowser() { log.push_back("focusBrowser"); }
+void FakeWindow::focusBrowser() {
+    log.push_back("focusBrowser");
+}
 
 std::vector<std::string> FakeWindow::calls(const std::string& prefix) const {
     std::vector<std::string> out;

@@ -12,7 +12,7 @@ namespace qob::test {
 
 // A progress bar that remembers what was set on it and logs each call.
 class FakeBar : public ProgressBarControl {
-public:
+  public:
     FakeBar(std::string name, std::vector<std::string>& log) : name_(std::move(name)), log_(log) {}
 
     void setValue(int v) override;
@@ -27,7 +27,7 @@ public:
     bool vertical = false;
     int maximum = 100;
 
-private:
+  private:
     std::string name_;
     std::vector<std::string>& log_;
 };
@@ -36,7 +36,7 @@ private:
 // answers boxes and dialogs from the queues (OK, a cancelled input box and a
 // cancelled dialog when a queue is empty).
 class FakeWindow : public GameWindow {
-public:
+  public:
     FakeWindow();
 
     MsgAnswer messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
@@ -63,9 +63,7 @@ public:
 
     // Calls whose log line starts with prefix.
     std::vector<std::string> calls(const std::string& prefix) const;
-    int count(const std::string& prefix) const {
-        return static_cast<int>(calls(prefix).size());
-    }
+    int count(const std::string& prefix) const { return static_cast<int>(calls(prefix).size()); }
 
     std::vector<std::string> log;
     FakeBar bar1{"bar1", log};

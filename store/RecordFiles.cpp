@@ -1,0 +1,150 @@
+#include "RecordFiles.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "CodePage936.h"
+#include "RecordCodec.h"
+#include "RecordFileIo.h"
+
+namespace qob {
+
+namespace {
+
+const char* const kRecPrompt = "保存成绩,输入你的称呼";
+const char* const kSavPrompt = "保存进度,输入你的称呼";
+const char* const kRecWriteFailed = "成绩文件无法写入，没有保存：";
+const char* const kSavWriteFailed = "进度文件无法写入，没有保存：";
+
+// A path written with "\" separators, in the platform's own form.
+std::string nativePath(std::string path) {
+#ifndef _WIN32
+    std::replace(path.begin(), path.end(), '\\', '/');
+#endif
+    return path;
+}
+
+bool isUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+}  // namespace
+
+RecordFiles::RecordFiles(GameState& state, GameWindow& window, std::string siteUrl)
+    : state_(state), window_(window), siteUrl_(std::move(siteUrl)) {
+    dialog.defaultExt = "sav";
+    dialog.initDir = nativePath(".\\save");
+    dialog.dialogTitle = "QOB";
+}
+
+void RecordFiles::RecFileSave() {
+    saveRecordFile(kRecPrompt, "rec", kRecFilter, "RecString", kRecWriteFailed);
+}
+
+void RecordFiles::ProgFileSave() {
+    saveRecordFile(kSavPrompt, "sav", kSavFilter, "SaveString", kSavWriteFailed);
+}
+
+void RecordFiles::saveRecordFile(const char* prompt, const char* ext, const char* filter,
+                                 const char* DoType, const char* failureText) {
+    // The clock must not end the game while the player is still choosing a file.
+    if (state_.gameMode != kModeGame) window_.setTimer1Enabled(false);
+    window_.setTileImagesVisible(false);
+    const std::string name = window_.inputBox(prompt, "", "").value_or("");
+
+    dialog.flags = kFlagOverwritePrompt;
+    dialog.cancelError = true;
+    dialog.defaultExt = ext;
+    dialog.filter = filter;
+
+    std::error_code ignored;
+    std::filesystem::create_directories(pathFromUtf8(programPath(window_, "\\save")), ignored);
+    std::string stamp = window_.now().toText();
+    stamp.erase(std::remove(stamp.begin(), stamp.end(), ':'), stamp.end());
+    dialog.fileName = programPath(window_, "\\save\\") + fileNamePiece(name) + " QOB " +
+                      fileNamePiece(state_.gameMode) + " " + stamp + "." + ext;
+
+    if (window_.showSave(dialog) && !dialog.fileName.empty()) {
+        DoOnGame(state_, window_, DoType);
+        if (!writeRecordFile(dialog.fileName, state_.recordText))
+            window_.messageBox(failureText + dialog.fileName, MsgButtons::Ok, MsgIcon::Critical);
+    }
+
+    // Runs again afterwards in "sport" only, the one mode whose clock runs.
+    if (state_.gameMode != kModeGame && state_.gameMode != kModeLim) window_.setTimer1Enabled(true);
+    window_.setTileImagesVisible(true);
+}
+
+void RecordFiles::ProgFileRead() {
+    window_.setTileImagesVisible(false);
+    dialog.cancelError = true;
+    dialog.flags = kFlagFileMustExist;
+    dialog.filter = kSavFilter;
+
+    if (window_.showOpen(dialog)) {
+        RecordFileContent content = readRecordFile(dialog.fileName);
+        if (content.status == RecordFileStatus::Read && !content.text.empty()) {
+            state_.recordText = std::move(content.text);
+            DoOnGame(state_, window_, "ReadString");
+        } else {
+            // Never fall back on whatever record the game held before.
+            window_.messageBox(kRecordRefusal, MsgButtons::Ok, MsgIcon::None);
+            window_.showBoard();
+        }
+    }
+    window_.setTileImagesVisible(true);
+}
+
+void RecordFiles::RecFileUpload() {
+    window_.setTileImagesVisible(false);
+    dialog.cancelError = true;
+    dialog.initDir = programPath(window_, "\\save");
+    dialog.flags = kFlagFileMustExist;
+    dialog.filter = kRecFilter;
+
+    if (window_.showOpen(dialog)) {
+        RecordFileContent content = readRecordFile(dialog.fileName);
+        if (content.status == RecordFileStatus::Read && !content.text.empty()) {
+            state_.recordText = std::move(content.text);
+            if (state_.onlineFlag) {
+                window_.navigate(uploadAddress(siteUrl_, state_.recordText));
+                window_.focusBrowser();
+            } else {
+                window_.messageBox(kOfflineMessage, MsgButtons::Ok, MsgIcon::None);
+            }
+        } else {
+            window_.messageBox(kRecordRefusal, MsgButtons::Ok, MsgIcon::None);
+        }
+    }
+    window_.setTileImagesVisible(true);
+}
+
+std::string uploadAddress(const std::string& siteUrl, const std::string& recordText) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string address = siteUrl + kUploadPath;
+    for (const char ch : toCodePage936(recordText)) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (isUnreserved(c)) {
+            address += ch;
+        } else {
+            address += '%';
+            address += kHex[c >> 4];
+            address += kHex[c & 0xF];
+        }
+    }
+    return address;
+}
+
+std::string fileNamePiece(const std::string& name) {
+    std::string piece = name;
+    for (char& ch : piece) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '/' || c == '\\' || c < 0x20 || c == 0x7F) ch = '_';
+    }
+    return piece;
+}
+
+}  // namespace qob

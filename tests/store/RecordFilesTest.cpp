@@ -1,0 +1,449 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CodePage936.h"
+#include "FakeWindow.h"
+#include "GoldenRecords.h"
+#include "RecordCodec.h"
+#include "RecordFileIo.h"
+#include "RecordFiles.h"
+#include "StoreTestSupport.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
+namespace qob::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSite = "http://qob.test";
+const std::string kRefusalLog = std::string("messageBox ") + kRecordRefusal + " [] ok none";
+const std::string kStamp = "2005-6-1 100431";  // FakeWindow's clock without its colons
+
+enum class Proc { Rec, Prog };
+
+class RecordFilesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window.folder = scratch / "prog";
+        fs::create_directories(window.folder);
+    }
+
+    void save(Proc proc) { proc == Proc::Rec ? files.RecFileSave() : files.ProgFileSave(); }
+
+    std::string saveFolder() const { return window.folder + "/save"; }
+
+    // The calls that show the flow of a procedure, in order.
+    std::vector<std::string> flow() const {
+        std::vector<std::string> out;
+        for (const auto& line : window.log)
+            for (const char* prefix : {"timer1 ", "tiles ", "inputBox", "showSave", "showOpen",
+                                       "messageBox", "showBoard", "navigate", "focusBrowser"})
+                if (line.rfind(prefix, 0) == 0) out.push_back(line);
+        return out;
+    }
+
+    std::vector<std::string> namesIn(const fs::path& folder) const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    ScratchFolder scratch;
+    FakeWindow window;
+    GameState game = goldenGame();
+    RecordFiles files{game, window, kSite};
+};
+
+TEST_F(RecordFilesTest, SavesStopTheClockExceptInGameAndRestartItOnlyInSport) {
+    struct Case {
+        Proc proc;
+        const char* mode;
+        bool clockBefore;
+        bool chooseFile;
+        std::vector<std::string> timerCalls;
+        bool clockAfter;
+    };
+    const std::vector<Case> cases = {
+        {Proc::Rec, "game", true, false, {}, true},
+        {Proc::Rec, "game", false, true, {}, false},
+        {Proc::Rec, "sport", false, false, {"timer1 off", "timer1 on"}, true},
+        {Proc::Rec, "sport", true, true, {"timer1 off", "timer1 on"}, true},
+        {Proc::Rec, "lim", true, false, {"timer1 off"}, false},
+        {Proc::Prog, "game", true, true, {}, true},
+        {Proc::Prog, "sport", false, true, {"timer1 off", "timer1 on"}, true},
+        {Proc::Prog, "lim", true, true, {"timer1 off"}, false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.proc == Proc::Rec ? "rec " : "sav ") + c.mode +
+                     (c.clockBefore ? " running" : " stopped") +
+                     (c.chooseFile ? ", file chosen" : ", cancelled"));
+        game.gameMode = c.mode;
+        window.timer1 = c.clockBefore;
+        window.log.clear();
+        const std::string chosen = scratch / ("clock" + std::to_string(++n));
+        if (c.chooseFile) window.files.push_back(chosen);
+        save(c.proc);
+
+        EXPECT_EQ(window.calls("timer1"), c.timerCalls);
+        EXPECT_EQ(window.timer1, c.clockAfter);
+        EXPECT_EQ(fs::exists(chosen), c.chooseFile);
+        // The clock is stopped before anything is shown and restarted after the
+        // dialog; the tiles are hidden for exactly as long as the boxes are open.
+        const std::vector<std::string> f = flow();
+        ASSERT_GE(f.size(), 4u);
+        const std::size_t first = c.timerCalls.empty() ? 0 : 1;
+        EXPECT_EQ(f[first], "tiles hidden");
+        EXPECT_EQ(f[first + 1].rfind("inputBox", 0), 0u);
+        EXPECT_EQ(f[first + 2].rfind("showSave", 0), 0u);
+        EXPECT_EQ(f.back(), "tiles shown");
+        if (c.timerCalls.size() == 2) {
+            EXPECT_EQ(f[f.size() - 2], "timer1 on");
+        }
+    }
+}
+
+TEST_F(RecordFilesTest, ProposesANameInTheSaveFolderEvenWhenTheNameBoxIsCancelled) {
+    struct Case {
+        Proc proc;
+        std::optional<std::string> answer;
+        std::string expectedName;
+    };
+    const std::vector<Case> cases = {
+        {Proc::Rec, std::nullopt, " QOB sport " + kStamp + ".rec"},
+        {Proc::Rec, "Tom", "Tom QOB sport " + kStamp + ".rec"},
+        {Proc::Prog, "李明", "李明 QOB sport " + kStamp + ".sav"},
+        {Proc::Prog, std::nullopt, " QOB sport " + kStamp + ".sav"},
+        // The player's name cannot lead the proposal out of the save folder.
+        {Proc::Rec, "../../etc/passwd", ".._.._etc_passwd QOB sport " + kStamp + ".rec"},
+        {Proc::Prog, "a\\b\tc\nd", "a_b_c_d QOB sport " + kStamp + ".sav"},
+        {Proc::Rec, "/", "_ QOB sport " + kStamp + ".rec"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expectedName);
+        const bool rec = c.proc == Proc::Rec;
+        window.log.clear();
+        window.inputs.push_back(c.answer);
+        save(c.proc);  // the dialog is cancelled
+
+        EXPECT_EQ(window.calls("inputBox"),
+                  std::vector<std::string>{
+                      std::string("inputBox ") +
+                      (rec ? "保存成绩,输入你的称呼" : "保存进度,输入你的称呼") + " [] []"});
+        const CommonDialog& d = window.lastDialog;
+        EXPECT_EQ(d.fileName, saveFolder() + "/" + c.expectedName);
+        EXPECT_EQ(fs::path(d.fileName).parent_path(), fs::path(saveFolder()));
+        EXPECT_EQ(d.flags, kFlagOverwritePrompt);
+        EXPECT_TRUE(d.cancelError);
+        EXPECT_EQ(d.defaultExt, rec ? "rec" : "sav");
+        EXPECT_EQ(d.filter, rec ? "(*.rec)进度文件|*.rec|(*.*)所有文件|*.*"
+                                : "(*.sav)进度文件|*.sav|(*.*)所有文件|*.*");
+        EXPECT_EQ(d.initDir, "./save");
+        EXPECT_EQ(d.dialogTitle, "QOB");
+    }
+    // The folder it proposes exists, and nothing was written into it.
+    EXPECT_TRUE(fs::is_directory(saveFolder()));
+    EXPECT_TRUE(fs::is_empty(saveFolder()));
+    EXPECT_TRUE(game.recordText.empty());
+}
+
+TEST_F(RecordFilesTest, TheModeInTheProposalCannotLeaveTheSaveFolderEither) {
+    game.gameMode = "../x";  // as a doctored progress file may leave it
+    files.RecFileSave();
+    EXPECT_EQ(window.lastDialog.fileName, saveFolder() + "/ QOB .._x " + kStamp + ".rec");
+}
+
+TEST_F(RecordFilesTest, TheChosenFileHoldsTheRecordAlone) {
+    for (const Proc proc : {Proc::Rec, Proc::Prog}) {
+        const bool rec = proc == Proc::Rec;
+        SCOPED_TRACE(rec ? "rec" : "sav");
+        const fs::path target = scratch.path() / (rec ? "a.rec" : "a.sav");
+        writeBytes(target, std::string(5000, 'x'));  // longer than any record
+        game.saveTime = DateTime{};
+        window.files.push_back(target.string());
+        save(proc);
+
+        const std::string bytes = fileBytes(target);
+        EXPECT_EQ(bytes, game.recordText);
+        EXPECT_EQ(bytes.rfind(rec ? "QOB|rec|" : "QOB|save|", 0), 0u);
+        EXPECT_EQ(bytes.back(), '0');  // field 200, no line end
+        EXPECT_EQ(checkRecord(bytes, rec ? kKindRec : kKindSave), RecordCheck::Sound);
+        EXPECT_EQ(game.saveTime, window.clock);
+        EXPECT_EQ(window.count("messageBox"), 0);
+    }
+    // Nothing else is left beside them.
+    EXPECT_EQ(namesIn(scratch.path()), (std::vector<std::string>{"a.rec", "a.sav", "prog"}));
+}
+
+TEST_F(RecordFilesTest, CancelOrAnEmptyNameWritesNothing) {
+    for (const std::optional<std::string>& answer :
+         {std::optional<std::string>(), std::optional<std::string>("")}) {
+        SCOPED_TRACE(answer ? "empty name" : "cancelled");
+        game.recordText = "before";
+        window.files.push_back(answer);
+        files.RecFileSave();
+        EXPECT_EQ(game.recordText, "before");
+        EXPECT_TRUE(game.saveTime.isNull());
+        EXPECT_EQ(window.count("messageBox"), 0);
+    }
+    EXPECT_EQ(namesIn(scratch.path()), std::vector<std::string>{"prog"});
+    EXPECT_TRUE(fs::is_empty(saveFolder()));
+}
+
+// A write that cannot be done tells the player and leaves whatever was there.
+class FailedWriteTest : public RecordFilesTest {
+  protected:
+    void expectRefusedWrite(Proc proc, const fs::path& target) {
+        window.log.clear();
+        game.gameMode = "sport";
+        window.files.push_back(target.string());
+        save(proc);
+        const char* text =
+            proc == Proc::Rec ? "成绩文件无法写入，没有保存：" : "进度文件无法写入，没有保存：";
+        EXPECT_EQ(window.calls("messageBox"),
+                  std::vector<std::string>{"messageBox " + std::string(text) + target.string() +
+                                           " [] ok critical"});
+        // Told while the clock is still stopped; the clock rule still applies.
+        const std::vector<std::string> f = flow();
+        ASSERT_GE(f.size(), 3u);
+        EXPECT_EQ(f[f.size() - 3].rfind("messageBox", 0), 0u);
+        EXPECT_EQ(f[f.size() - 2], "timer1 on");
+        // The record was built all the same.
+        EXPECT_EQ(checkRecord(game.recordText, proc == Proc::Rec ? kKindRec : kKindSave),
+                  RecordCheck::Sound);
+    }
+};
+
+#ifndef _WIN32
+// Makes every write past `bytes` fail, as a full disk would.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+  private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+TEST_F(FailedWriteTest, AWriteThatBreaksOffLeavesTheOldFileWhole) {
+    for (const Proc proc : {Proc::Rec, Proc::Prog}) {
+        const fs::path target = scratch.path() / (proc == Proc::Rec ? "old.rec" : "old.sav");
+        writeBytes(target, "the old record, kept");
+        {
+            const FileSizeLimit limit(64);  // the record is some 600 bytes
+            expectRefusedWrite(proc, target);
+        }
+        EXPECT_EQ(fileBytes(target), "the old record, kept");
+    }
+    // No half-written file is left behind.
+    EXPECT_EQ(namesIn(scratch.path()), (std::vector<std::string>{"old.rec", "old.sav", "prog"}));
+}
+#endif
+
+TEST_F(FailedWriteTest, AFolderInPlaceOfTheFileStaysAsItWas) {
+    const fs::path target = scratch.path() / "taken.rec";
+    fs::create_directories(target);
+    writeBytes(target / "inside", "kept");
+    expectRefusedWrite(Proc::Rec, target);
+    EXPECT_EQ(fileBytes(target / "inside"), "kept");
+    EXPECT_EQ(namesIn(scratch.path()), (std::vector<std::string>{"prog", "taken.rec"}));
+}
+
+TEST_F(FailedWriteTest, AFileInPlaceOfTheFolderIsNotTouched) {
+    const fs::path plain = scratch.path() / "plain";
+    writeBytes(plain, "kept");
+    expectRefusedWrite(Proc::Prog, plain / "x.sav");
+    EXPECT_EQ(fileBytes(plain), "kept");
+}
+
+TEST_F(RecordFilesTest, AProgressFileReadBackRestoresTheGame) {
+    game.gameID = "中文";  // the file holds it in code page 936
+    const std::string path = scratch / "g.sav";
+    window.files.push_back(path);
+    files.ProgFileSave();
+    EXPECT_NE(fileBytes(path).find("|\xD6\xD0\xCE\xC4|"), std::string::npos);
+    GameState saved = game;
+
+    game = otherGame();
+    game.board[1][1] = "4";
+    window.log.clear();
+    window.timer1 = true;
+    files.dialog.initDir = "/somewhere";
+    window.files.push_back(path);
+    files.ProgFileRead();
+
+    saved.board[1][1] = "4";
+    saved.sizeTally[0] = game.sizeTally[0];
+    saved.sizeTally[50] = game.sizeTally[50];
+    saved.moveMessage = game.moveMessage;
+    EXPECT_EQ(describe(game), describe(saved));
+    EXPECT_EQ(flow(), (std::vector<std::string>{"tiles hidden", "showOpen " + path, "showBoard",
+                                                "tiles shown"}));
+    EXPECT_TRUE(window.timer1);  // a "sport" record leaves the clock alone
+
+    // The open dialog keeps the name and folder its last use left.
+    const CommonDialog& d = window.lastDialog;
+    EXPECT_EQ(d.flags, kFlagFileMustExist);
+    EXPECT_TRUE(d.cancelError);
+    EXPECT_EQ(d.filter, "(*.sav)进度文件|*.sav|(*.*)所有文件|*.*");
+    EXPECT_EQ(d.fileName, path);
+    EXPECT_EQ(d.initDir, "/somewhere");
+}
+
+TEST_F(RecordFilesTest, AFileThatIsNoSoundProgressRecordRestoresNothing) {
+    const std::string golden = kGoldenSave;
+    struct Case {
+        const char* what;
+        std::function<void(const fs::path&)> make;
+        bool keepsRecordText;  // the file could not be taken in at all
+    };
+    const std::vector<Case> cases = {
+        {"empty file", [](const fs::path& p) { writeBytes(p, ""); }, true},
+        {"missing file", [](const fs::path&) {}, true},
+        {"folder", [](const fs::path& p) { fs::create_directories(p); }, true},
+        // Sound as far as the seal goes, but no record is a mebibyte long.
+        {"huge file",
+         [&](const fs::path& p) {
+             writeBytes(p, golden + "|" + std::string(kRecordFileLimit, '0'));
+         },
+         true},
+        {"score record", [](const fs::path& p) { writeBytes(p, kGoldenRec); }, false},
+        {"line end", [&](const fs::path& p) { writeBytes(p, golden + "\r\n"); }, false},
+        {"NUL byte",
+         [&](const fs::path& p) { writeBytes(p, withField(golden, 9, std::string("0\0", 2))); },
+         false},
+        {"200 000 bars", [](const fs::path& p) { writeBytes(p, std::string(200000, '|')); }, false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path path = scratch.path() / ("in" + std::to_string(++n) + ".sav");
+        c.make(path);
+        // What the game held before would restore the golden game if read again.
+        game = otherGame();
+        game.recordText = golden;
+        const std::string before = describe(game);
+        const std::string shown = "showOpen " + files.dialog.fileName;
+        window.log.clear();
+        window.files.push_back(path.string());
+        files.ProgFileRead();
+
+        EXPECT_EQ(describe(game), before);
+        EXPECT_EQ(flow(), (std::vector<std::string>{"tiles hidden", shown, kRefusalLog, "showBoard",
+                                                    "tiles shown"}));
+        EXPECT_EQ(game.recordText, c.keepsRecordText ? golden : fromCodePage936(fileBytes(path)));
+    }
+}
+
+TEST_F(RecordFilesTest, CancellingTheOpenDialogChangesNothing) {
+    const std::string before = describe(game);
+    files.ProgFileRead();
+    files.RecFileUpload();
+    EXPECT_EQ(describe(game), before);
+    EXPECT_EQ(flow(), (std::vector<std::string>{"tiles hidden", "showOpen ", "tiles shown",
+                                                "tiles hidden", "showOpen ", "tiles shown"}));
+}
+
+std::string percentDecoded(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+TEST_F(RecordFilesTest, TheUploadAddressCarriesTheFileByteForByte) {
+    const std::string edited = toCodePage936(withField(
+        withField(withField(kGoldenRec, 20, "1E+20"), 15, "过关"), 9, "a%2B~ b:c/d?e&f=g#h"));
+    const std::string prefix = kSite + "/qob/list/?act=viewform&reccode=";
+    game.onlineFlag = true;
+    for (const std::string& bytes : {std::string(kGoldenRec), std::string(kGoldenSave), edited}) {
+        SCOPED_TRACE(bytes);
+        const fs::path path = scratch.path() / "up.rec";
+        writeBytes(path, bytes);
+        const std::string before = describe(game);
+        const std::string shown = "showOpen " + files.dialog.fileName;
+        window.log.clear();
+        window.files.push_back(path.string());
+        files.RecFileUpload();
+
+        const std::vector<std::string> nav = window.calls("navigate ");
+        ASSERT_EQ(nav.size(), 1u);
+        const std::string address = nav[0].substr(9);
+        ASSERT_EQ(address.rfind(prefix, 0), 0u);
+        const std::string query = address.substr(prefix.size());
+        EXPECT_EQ(query.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                          "0123456789-._~%"),
+                  std::string::npos);
+        EXPECT_EQ(percentDecoded(query), bytes);
+        EXPECT_EQ(flow(), (std::vector<std::string>{"tiles hidden", shown, nav[0], "focusBrowser",
+                                                    "tiles shown"}));
+        EXPECT_EQ(game.recordText, fromCodePage936(bytes));
+        game.recordText.clear();
+        EXPECT_EQ(describe(game), before);
+    }
+    const CommonDialog& d = window.lastDialog;
+    EXPECT_EQ(d.initDir, saveFolder());
+    EXPECT_EQ(d.flags, kFlagFileMustExist);
+    EXPECT_TRUE(d.cancelError);
+    EXPECT_EQ(d.filter, "(*.rec)进度文件|*.rec|(*.*)所有文件|*.*");
+}
+
+TEST_F(RecordFilesTest, OfflineTheUploadOnlyTellsThePlayer) {
+    const fs::path path = scratch.path() / "up.rec";
+    writeBytes(path, kGoldenRec);
+    window.files.push_back(path.string());
+    files.RecFileUpload();
+    EXPECT_EQ(flow(),
+              (std::vector<std::string>{
+                  "tiles hidden", "showOpen ",
+                  std::string("messageBox ") + kOfflineMessage + " [] ok none", "tiles shown"}));
+    EXPECT_EQ(game.recordText, kGoldenRec);
+}
+
+TEST_F(RecordFilesTest, AFileThatCannotBeTakenInIsNotUploaded) {
+    game.onlineFlag = true;
+    int n = 0;
+    for (const std::string& content : {std::string(), std::string(kRecordFileLimit + 1, '|')}) {
+        const fs::path path = scratch.path() / ("up" + std::to_string(++n) + ".rec");
+        writeBytes(path, content);
+        game.recordText = kGoldenRec;  // an earlier record must not be sent in its place
+        const std::string shown = "showOpen " + files.dialog.fileName;
+        window.log.clear();
+        window.files.push_back(path.string());
+        files.RecFileUpload();
+        EXPECT_EQ(flow(),
+                  (std::vector<std::string>{"tiles hidden", shown, kRefusalLog, "tiles shown"}));
+        EXPECT_EQ(game.recordText, kGoldenRec);
+    }
+}
+
+}  // namespace
+}  // namespace qob::test

@@ -1,0 +1,48 @@
+# Runs qob-record once and checks its exit status and output.
+#   cmake -DEXPECT_STATUS=n [-DEXPECT_OUT=text] [-DEXPECT_OUT_FILE=path]
+#         [-DEXPECT_OUT_MATCH=regex] [-DEXPECT_ERR_MATCH=regex] [-DINPUT_FILE=path]
+#         -P RunRecordTool.cmake TOOL ARG...
+# In EXPECT_OUT a "@" stands for a line end.
+set(command "")
+set(take OFF)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE 0 ${last})
+  if(take)
+    list(APPEND command "${CMAKE_ARGV${i}}")
+  elseif(CMAKE_ARGV${i} MATCHES "RunRecordTool\\.cmake$")
+    set(take ON)
+  endif()
+endforeach()
+
+set(input_args "")
+if(DEFINED INPUT_FILE)
+  set(input_args INPUT_FILE "${INPUT_FILE}")
+endif()
+execute_process(COMMAND ${command} ${input_args}
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+
+set(problems "")
+if(NOT status STREQUAL "${EXPECT_STATUS}")
+  string(APPEND problems "exit status ${status}, expected ${EXPECT_STATUS}\n")
+endif()
+if(DEFINED EXPECT_OUT)
+  string(REPLACE "@" "\n" expected "${EXPECT_OUT}")
+  if(NOT out STREQUAL expected)
+    string(APPEND problems "standard output differs; expected:\n${expected}\n")
+  endif()
+endif()
+if(DEFINED EXPECT_OUT_FILE)
+  file(READ "${EXPECT_OUT_FILE}" expected)
+  if(NOT out STREQUAL expected)
+    string(APPEND problems "standard output differs from ${EXPECT_OUT_FILE}:\n${expected}\n")
+  endif()
+endif()
+if(DEFINED EXPECT_OUT_MATCH AND NOT out MATCHES "${EXPECT_OUT_MATCH}")
+  string(APPEND problems "standard output does not match ${EXPECT_OUT_MATCH}\n")
+endif()
+if(DEFINED EXPECT_ERR_MATCH AND NOT err MATCHES "${EXPECT_ERR_MATCH}")
+  string(APPEND problems "standard error does not match ${EXPECT_ERR_MATCH}\n")
+endif()
+if(problems)
+  message(FATAL_ERROR "${command}\n${problems}--- standard output:\n${out}--- standard error:\n${err}")
+endif()
