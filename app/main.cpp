@@ -1,6 +1,13 @@
-#include <cstdio>
+#include <QApplication>
 
-int main() {
-    std::puts("霁虹珠台 QOB: the game's window is not built yet; the rules and the tests are.");
-    return 0;
+#include "AppSetup.h"
+#include "Form1.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    qob::setUpApplication();
+    qob::Form1 form({QApplication::applicationDirPath(), QOB_SITE_URL});
+    form.Form_Load();
+    form.show();
+    return QApplication::exec();
 }

@@ -12,7 +12,7 @@ using namespace qob;
 
 // A window that does nothing, so that only the rules are measured.
 class SilentBar : public ProgressBarControl {
-public:
+  public:
     void setValue(int) override {}
     void setFillColor(Colour) override {}
     void setSmooth(bool) override {}
@@ -21,7 +21,7 @@ public:
 };
 
 class SilentWindow : public GameWindow {
-public:
+  public:
     MsgAnswer messageBox(const std::string&, MsgButtons, MsgIcon, const std::string&) override {
         return MsgAnswer::Ok;
     }
@@ -47,7 +47,7 @@ public:
     std::string programFolder() const override { return "/opt/qob"; }
     DateTime now() const override { return DateTime{2026, 12, 10, 9, 30, 12}; }
 
-private:
+  private:
     SilentBar bar_;
 };
 
@@ -56,7 +56,8 @@ void setFixedBoard(Game& game) {
     static const char* const kRows[7] = {"1234567", "4567123", "7188856", "3418812",
                                          "6718845", "2345671", "5671234"};
     for (int y = 1; y <= 7; ++y)
-        for (int x = 1; x <= 7; ++x) game.state.board[x][y] = std::string(1, kRows[y - 1][x - 1]);
+        for (int x = 1; x <= 7; ++x)
+            game.state.board[x][y] = std::string(1, kRows[y - 1][x - 1]);
 }
 
 void BM_AcceptedMove(benchmark::State& st) {

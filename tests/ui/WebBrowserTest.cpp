@@ -1,0 +1,552 @@
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QNetworkProxyFactory>
+#include <QPixmap>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
+
+#include <algorithm>
+#include <memory>
+
+#include "TestHttpServer.h"
+#include "WebBrowser.h"
+
+using qob::WebBrowser;
+using qob::test::TestHttpServer;
+
+namespace {
+
+// Longer than any timeout a test gives the panel, so a failure shows its own reason.
+constexpr int kWaitMs = 10000;
+
+QByteArray utf8Page(const QString& title, const QString& body = QString()) {
+    return QStringLiteral(
+               "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+               "charset=utf-8\"><title>%1</title></head><body><h1>%1</h1>%2</body></html>")
+        .arg(title, body)
+        .toUtf8();
+}
+
+// "中文丂": the last character exists in GBK but not in GB2312 (bytes 81 40).
+const QByteArray kGbkChinese("\xD6\xD0\xCE\xC4\x81\x40");
+const QString kChinese = QStringLiteral("中文丂");
+
+// The size of an image resource, in whichever form the document holds it.
+QSize imageSize(const QVariant& resource) {
+    if (resource.userType() == QMetaType::QPixmap) return resource.value<QPixmap>().size();
+    if (resource.userType() == QMetaType::QImage) return resource.value<QImage>().size();
+    return QImage::fromData(resource.toByteArray()).size();
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(qob::test::TestHttpServer::Response)
+
+class WebBrowserTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void showsLocalPage_data();
+    void showsLocalPage();
+    void localPageResolvesImagesAgainstItsFolder();
+    void localFailureShowsOwnPage_data();
+    void localFailureShowsOwnPage();
+
+    void showsWebPage_data();
+    void showsWebPage();
+    void followsRedirects();
+    void webFailureShowsOwnPage_data();
+    void webFailureShowsOwnPage();
+    void errorPageLeadsBackHome();
+
+    void followsLinksInsidePanel_data();
+    void followsLinksInsidePanel();
+    void newerNavigationWins_data();
+    void newerNavigationWins();
+    void addressReachesServerUnchanged_data();
+    void addressReachesServerUnchanged();
+    void webPageImages();
+
+  private:
+    QString writeFile(const QString& name, const QByteArray& data);
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    bool waitForLoads(int count);
+    void clickLink(const QString& text);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestHttpServer> m_server;
+    std::unique_ptr<WebBrowser> m_browser;
+    std::unique_ptr<QSignalSpy> m_loaded;
+};
+
+void WebBrowserTest::initTestCase() {
+    // The pages come from 127.0.0.1; a proxy from the environment must not get in between.
+    QNetworkProxyFactory::setUseSystemConfiguration(false);
+}
+
+void WebBrowserTest::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_server = std::make_unique<TestHttpServer>();
+    QVERIFY(m_server->start());
+    m_browser = std::make_unique<WebBrowser>();
+    m_browser->resize(400, 300);
+    m_browser->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_browser.get()));
+    m_loaded = std::make_unique<QSignalSpy>(m_browser.get(), &WebBrowser::pageLoaded);
+}
+
+void WebBrowserTest::cleanup() {
+    m_loaded.reset();
+    m_browser.reset();
+    m_server.reset();
+    m_dir.reset();
+}
+
+QString WebBrowserTest::writeFile(const QString& name, const QByteArray& data) {
+    const QString file = path(name);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size()) return {};
+    return file;
+}
+
+bool WebBrowserTest::waitForLoads(int count) {
+    while (m_loaded->size() < count) {
+        if (!m_loaded->wait(kWaitMs)) return false;
+    }
+    return true;
+}
+
+// Clicks the link whose text is `text`, as the player would.
+void WebBrowserTest::clickLink(const QString& text) {
+    const QTextCursor found = m_browser->document()->find(text);
+    QVERIFY2(!found.isNull(), qPrintable(QStringLiteral("no link \"%1\"").arg(text)));
+    QTextCursor inside(m_browser->document());
+    inside.setPosition(found.selectionStart() + 1);
+    const QRect where = m_browser->cursorRect(inside);
+    QTest::mouseClick(m_browser->viewport(), Qt::LeftButton, {}, where.center());
+}
+
+void WebBrowserTest::showsLocalPage_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("addressForm");
+
+    const QByteArray head = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; ";
+    QTest::newRow("utf-8 with meta, plain path")
+        << QByteArray(head + "charset=utf-8\"></head><body><h1>霁虹珠台</h1>" + kChinese.toUtf8() +
+                      "</body></html>")
+        << "path";
+    QTest::newRow("gb2312 meta holding GBK, backslash path")
+        << QByteArray(head +
+                      "charset=gb2312\"></head><body><h1>\xF6\xAB\xBA\xE7\xD6\xE9\xCC\xA8</h1>" +
+                      kGbkChinese + "</body></html>")
+        << "backslashes";
+    QTest::newRow("html5 meta charset=gbk, file URL")
+        << QByteArray(
+               "<html><head><meta charset=\"gbk\"></head><body><h1>"
+               "\xF6\xAB\xBA\xE7\xD6\xE9\xCC\xA8</h1>" +
+               kGbkChinese + "</body></html>")
+        << "file url";
+    QTest::newRow("no charset, UTF-8 bytes")
+        << QByteArray("<html><body><h1>霁虹珠台</h1>" + kChinese.toUtf8() + "</body></html>")
+        << "path";
+    QTest::newRow("no charset, GBK bytes")
+        << QByteArray("<html><body><h1>\xF6\xAB\xBA\xE7\xD6\xE9\xCC\xA8</h1>" + kGbkChinese +
+                      "</body></html>")
+        << "path";
+}
+
+void WebBrowserTest::showsLocalPage() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, addressForm);
+    const QString file = writeFile(QStringLiteral("help/ssindex.htm"), content);
+    QVERIFY(!file.isEmpty());
+
+    QString address = file;
+    if (addressForm == QLatin1String("backslashes")) address.replace('/', '\\');
+    if (addressForm == QLatin1String("file url")) address = QUrl::fromLocalFile(file).toString();
+    m_browser->Navigate(address);
+
+    // A local page is there as soon as Navigate returns.
+    QCOMPARE(m_loaded->size(), 1);
+    QCOMPARE(m_loaded->at(0).at(0).toString(), address);
+    QCOMPARE(m_loaded->at(0).at(1).toBool(), true);
+    QCOMPARE(m_browser->currentAddress(), address);
+    const QString text = m_browser->toPlainText();
+    QVERIFY2(text.contains(QStringLiteral("霁虹珠台")), qPrintable(text));
+    QVERIFY2(text.contains(kChinese), qPrintable(text));
+}
+
+void WebBrowserTest::localPageResolvesImagesAgainstItsFolder() {
+    QImage picture(3, 2, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QVERIFY(QDir().mkpath(path(QStringLiteral("help/images"))));
+    QVERIFY(picture.save(path(QStringLiteral("help/images/dot.png"))));
+    const QString file = writeFile(QStringLiteral("help/page.htm"),
+                                   utf8Page(QStringLiteral("图"), "<img src=\"images/dot.png\">"));
+
+    m_browser->Navigate(file);
+
+    const QUrl image = QUrl::fromLocalFile(path(QStringLiteral("help/images/dot.png")));
+    QCOMPARE(imageSize(m_browser->document()->resource(QTextDocument::ImageResource, image)),
+             QSize(3, 2));
+}
+
+void WebBrowserTest::localFailureShowsOwnPage_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("missing file") << "help/nothere.htm" << QStringLiteral("文件不存在");
+    QTest::newRow("missing folder") << "nohelp/ssrule.htm" << QStringLiteral("文件不存在");
+    QTest::newRow("a folder") << "help" << QStringLiteral("这不是一个网页文件");
+}
+
+void WebBrowserTest::localFailureShowsOwnPage() {
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    writeFile(QStringLiteral("help/ssindex.htm"), utf8Page(QStringLiteral("珠台之家")));
+    m_browser->setHomePage(path(QStringLiteral("help/ssindex.htm")));
+
+    const QString address = path(name);
+    m_browser->Navigate(address);
+
+    QCOMPARE(m_loaded->size(), 1);
+    QCOMPARE(m_loaded->at(0).at(1).toBool(), false);
+    const QString text = m_browser->toPlainText();
+    QVERIFY2(text.contains(QStringLiteral("无法打开此页")), qPrintable(text));
+    QVERIFY2(text.contains(address), qPrintable(text));
+    QVERIFY2(text.contains(reason), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("返回首页")), qPrintable(text));
+}
+
+void WebBrowserTest::showsWebPage_data() {
+    QTest::addColumn<TestHttpServer::Response>("response");
+    QTest::addColumn<QString>("expected");
+
+    TestHttpServer::Response utf8;
+    utf8.body = utf8Page(QStringLiteral("排行榜"));
+    QTest::newRow("utf-8") << utf8 << QStringLiteral("排行榜");
+
+    TestHttpServer::Response gbkHeader;
+    gbkHeader.contentType = "text/html; charset=GBK";
+    gbkHeader.body = "<html><body><p>" + kGbkChinese + "</p></body></html>";
+    QTest::newRow("GBK named by the server") << gbkHeader << kChinese;
+
+    TestHttpServer::Response gbkMeta;
+    gbkMeta.contentType = "text/html";
+    gbkMeta.body =
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+        "charset=gb2312\"></head><body><p>" +
+        kGbkChinese + "</p></body></html>";
+    QTest::newRow("GBK named by a meta tag") << gbkMeta << kChinese;
+
+    TestHttpServer::Response plain;
+    plain.contentType = "text/plain; charset=utf-8";
+    plain.body = QStringLiteral("<b>不是网页</b>").toUtf8();
+    QTest::newRow("plain text stays text") << plain << QStringLiteral("<b>不是网页</b>");
+}
+
+void WebBrowserTest::showsWebPage() {
+    QFETCH(TestHttpServer::Response, response);
+    QFETCH(QString, expected);
+    m_server->setRoute("/qob/sslist.htm", response);
+
+    const QString address = m_server->baseUrl() + QStringLiteral("/qob/sslist.htm");
+    m_browser->Navigate(address);
+
+    QVERIFY(waitForLoads(1));
+    QCOMPARE(m_loaded->at(0).at(0).toString(), address);
+    QCOMPARE(m_loaded->at(0).at(1).toBool(), true);
+    const QString text = m_browser->toPlainText();
+    QVERIFY2(text.contains(expected), qPrintable(text));
+    QCOMPARE(m_server->requestTargets(), QList<QByteArray>{"/qob/sslist.htm"});
+}
+
+void WebBrowserTest::followsRedirects() {
+    TestHttpServer::Response moved;
+    moved.status = 302;
+    moved.headers = {{"Location", "/qob/new/page.htm"}};
+    m_server->setRoute("/old/page.htm", moved);
+    m_server->setPage(
+        "/qob/new/page.htm",
+        utf8Page(QStringLiteral("新地址"), QStringLiteral("<a href=\"next.htm\">下一页</a>")));
+    m_server->setPage("/qob/new/next.htm", utf8Page(QStringLiteral("第二页")));
+    const QString address = m_server->baseUrl() + QStringLiteral("/old/page.htm");
+
+    m_browser->Navigate(address);
+    QVERIFY(waitForLoads(1));
+    QCOMPARE(m_loaded->at(0).at(0).toString(), address);
+    QCOMPARE(m_loaded->at(0).at(1).toBool(), true);
+    QVERIFY(m_browser->toPlainText().contains(QStringLiteral("新地址")));
+    QCOMPARE(m_browser->currentUrl().path(), QStringLiteral("/qob/new/page.htm"));
+
+    // Links resolve against where the page really came from.
+    clickLink(QStringLiteral("下一页"));
+    QVERIFY(waitForLoads(2));
+    QVERIFY(m_browser->toPlainText().contains(QStringLiteral("第二页")));
+    QCOMPARE(m_server->requestTargets(),
+             (QList<QByteArray>{"/old/page.htm", "/qob/new/page.htm", "/qob/new/next.htm"}));
+}
+
+void WebBrowserTest::webFailureShowsOwnPage_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<TestHttpServer::Response>("response");
+    QTest::addColumn<int>("timeoutMs");
+    QTest::addColumn<QString>("reason");
+
+    const QString page = QStringLiteral("%BASE%/qob/ssrule.htm");
+    TestHttpServer::Response missing;
+    missing.status = 404;
+    missing.body = "<html><body>Not Found</body></html>";
+    QTest::newRow("404") << page << missing << 5000 << QStringLiteral("服务器返回错误 404");
+    TestHttpServer::Response broken;
+    broken.status = 500;
+    QTest::newRow("500") << page << broken << 5000 << QStringLiteral("服务器返回错误 500");
+    TestHttpServer::Response slow;
+    slow.body = utf8Page(QStringLiteral("太迟了"));
+    slow.delayMs = 3000;
+    QTest::newRow("timeout") << page << slow << 300 << QStringLiteral("连接超时");
+    TestHttpServer::Response binary;
+    binary.contentType = "application/octet-stream";
+    binary.body = QByteArray(100, '\0');
+    QTest::newRow("not a page") << page << binary << 5000 << QStringLiteral("无法显示这种内容");
+    QTest::newRow("refused") << QStringLiteral("http://127.0.0.1:%REFUSING%/qob/ssrule.htm")
+                             << TestHttpServer::Response() << 5000
+                             << QStringLiteral("无法连接到服务器");
+    QTest::newRow("unknown host") << QStringLiteral("http://nonexistent.invalid/qob/ssrule.htm")
+                                  << TestHttpServer::Response() << 5000
+                                  << QStringLiteral("找不到服务器");
+}
+
+void WebBrowserTest::webFailureShowsOwnPage() {
+    QFETCH(QString, address);
+    QFETCH(TestHttpServer::Response, response);
+    QFETCH(int, timeoutMs);
+    QFETCH(QString, reason);
+    m_server->setRoute("/qob/ssrule.htm", response);
+    address.replace(QLatin1String("%BASE%"), m_server->baseUrl());
+    address.replace(QLatin1String("%REFUSING%"), QString::number(TestHttpServer::refusingPort()));
+    m_browser->setHomePage(path(QStringLiteral("help/ssindex.htm")));
+    m_browser->setTimeout(timeoutMs);
+
+    m_browser->Navigate(address);
+
+    QVERIFY(waitForLoads(1));
+    QCOMPARE(m_loaded->at(0).at(0).toString(), address);
+    QCOMPARE(m_loaded->at(0).at(1).toBool(), false);
+    const QString text = m_browser->toPlainText();
+    QVERIFY2(text.contains(QStringLiteral("无法打开此页")), qPrintable(text));
+    QVERIFY2(text.contains(address), qPrintable(text));
+    QVERIFY2(text.contains(reason), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("返回首页")), qPrintable(text));
+    QVERIFY(!m_browser->isLoading());
+}
+
+void WebBrowserTest::errorPageLeadsBackHome() {
+    // After a web page, the error page of the next web address still opens the local home
+    // page, although web pages themselves may not open local files.
+    const QString home =
+        writeFile(QStringLiteral("help/ssindex.htm"), utf8Page(QStringLiteral("欢迎来到霁虹珠台")));
+    m_browser->setHomePage(home);
+    m_server->setPage("/qob/ssindex.htm", utf8Page(QStringLiteral("网站首页")));
+    m_browser->Navigate(m_server->baseUrl() + QStringLiteral("/qob/ssindex.htm"));
+    QVERIFY(waitForLoads(1));
+    m_browser->Navigate(m_server->baseUrl() + QStringLiteral("/qob/gone.htm"));
+    QVERIFY(waitForLoads(2));
+
+    clickLink(QStringLiteral("返回首页"));
+
+    QCOMPARE(m_loaded->size(), 3);
+    QCOMPARE(m_loaded->at(2).at(0).toString(), home);
+    QCOMPARE(m_loaded->at(2).at(1).toBool(), true);
+    QVERIFY(m_browser->toPlainText().contains(QStringLiteral("欢迎来到霁虹珠台")));
+}
+
+void WebBrowserTest::followsLinksInsidePanel_data() {
+    QTest::addColumn<bool>("startOnWeb");
+    QTest::addColumn<QString>("href");
+    // Empty when the click must change nothing.
+    QTest::addColumn<QString>("expectedText");
+    QTest::addColumn<QByteArray>("expectedTarget");
+
+    QTest::newRow("relative link on a web page")
+        << true << "next.htm?x=%7C1" << QStringLiteral("第二页")
+        << QByteArray("/qob/next.htm?x=%7C1");
+    QTest::newRow("absolute link on a web page")
+        << true << "%BASE%/qob/next.htm" << QStringLiteral("第二页") << QByteArray("/qob/next.htm");
+    QTest::newRow("web link on a local page")
+        << false << "%BASE%/qob/next.htm" << QStringLiteral("第二页")
+        << QByteArray("/qob/next.htm");
+    QTest::newRow("relative link on a local page")
+        << false << "second.htm" << QStringLiteral("本地第二页") << QByteArray();
+    QTest::newRow("anchor on the same page") << false << "#end" << QString() << QByteArray();
+    QTest::newRow("mailto is ignored")
+        << false << "mailto:qob@example.net" << QString() << QByteArray();
+    QTest::newRow("web page cannot open local files")
+        << true << "%FILE%" << QString() << QByteArray();
+}
+
+void WebBrowserTest::followsLinksInsidePanel() {
+    QFETCH(bool, startOnWeb);
+    QFETCH(QString, href);
+    QFETCH(QString, expectedText);
+    QFETCH(QByteArray, expectedTarget);
+
+    const QString second =
+        writeFile(QStringLiteral("help/second.htm"), utf8Page(QStringLiteral("本地第二页")));
+    href.replace(QLatin1String("%BASE%"), m_server->baseUrl());
+    href.replace(QLatin1String("%FILE%"), QUrl::fromLocalFile(second).toString());
+    const QByteArray start =
+        utf8Page(QStringLiteral("第一页"), QStringLiteral("<p><a href=\"%1\">下一页</a></p>"
+                                                          "<p><a name=\"end\">完</a></p>")
+                                               .arg(href.toHtmlEscaped()));
+    m_server->setPage("/qob/start.htm", start);
+    m_server->setPage("/qob/next.htm", utf8Page(QStringLiteral("第二页")));
+    m_browser->Navigate(startOnWeb ? m_server->baseUrl() + QStringLiteral("/qob/start.htm")
+                                   : writeFile(QStringLiteral("help/start.htm"), start));
+    QVERIFY(waitForLoads(1));
+    m_server->clearRequests();
+
+    clickLink(QStringLiteral("下一页"));
+
+    if (expectedText.isEmpty()) {
+        // Nothing to wait for: every navigation that could wrongly start here is local.
+        QCOMPARE(m_loaded->size(), 1);
+        QVERIFY(m_browser->toPlainText().contains(QStringLiteral("第一页")));
+        return;
+    }
+    QVERIFY(waitForLoads(2));
+    QCOMPARE(m_loaded->at(1).at(1).toBool(), true);
+    QVERIFY2(m_browser->toPlainText().contains(expectedText), qPrintable(m_browser->toPlainText()));
+    if (!expectedTarget.isEmpty()) {
+        QCOMPARE(m_server->requestTargets(), QList<QByteArray>{expectedTarget});
+        QCOMPARE(m_browser->currentAddress(),
+                 m_server->baseUrl() + QString::fromLatin1(expectedTarget));
+    } else {
+        QCOMPARE(m_browser->currentAddress(), second);
+    }
+}
+
+void WebBrowserTest::newerNavigationWins_data() {
+    QTest::addColumn<bool>("newerOnWeb");
+    QTest::newRow("newer web page") << true;
+    QTest::newRow("newer local page") << false;
+}
+
+void WebBrowserTest::newerNavigationWins() {
+    QFETCH(bool, newerOnWeb);
+    TestHttpServer::Response slow;
+    slow.body = utf8Page(QStringLiteral("旧页面"));
+    slow.delayMs = 400;
+    m_server->setRoute("/qob/slow.htm", slow);
+    m_server->setPage("/qob/fast.htm", utf8Page(QStringLiteral("新页面")));
+    const QString newer =
+        newerOnWeb ? m_server->baseUrl() + QStringLiteral("/qob/fast.htm")
+                   : writeFile(QStringLiteral("fast.htm"), utf8Page(QStringLiteral("新页面")));
+    QSignalSpy answered(m_server.get(), &TestHttpServer::answered);
+
+    m_browser->Navigate(m_server->baseUrl() + QStringLiteral("/qob/slow.htm"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->requestTargets().contains("/qob/slow.htm"), kWaitMs);
+    m_browser->Navigate(newer);
+    QVERIFY(waitForLoads(1));
+
+    // Let the slow answer go out, then give it the chance to land.
+    while (!std::any_of(answered.cbegin(), answered.cend(), [](const QList<QVariant>& call) {
+        return call.at(0).toByteArray() == "/qob/slow.htm";
+    }))
+        QVERIFY(answered.wait(kWaitMs));
+    QVERIFY(!m_loaded->wait(300));
+
+    QCOMPARE(m_loaded->size(), 1);
+    QCOMPARE(m_loaded->at(0).at(0).toString(), newer);
+    QCOMPARE(m_browser->currentAddress(), newer);
+    QVERIFY(m_browser->toPlainText().contains(QStringLiteral("新页面")));
+    QVERIFY(!m_browser->toPlainText().contains(QStringLiteral("旧页面")));
+}
+
+void WebBrowserTest::addressReachesServerUnchanged_data() {
+    QTest::addColumn<QByteArray>("query");
+    QTest::addColumn<QByteArray>("expectedTarget");
+    QTest::addColumn<QByteArray>("decoded");
+
+    const QByteArray record = "QOB|rec|3.1.beta|2005-6-1 00:00:01|a+b|100%|" + kGbkChinese;
+    // QByteArray's encoder, not QUrl's: that one takes a QString and writes UTF-8.
+    QTest::newRow("record percent-encoded whole")
+        << record.toPercentEncoding() << record.toPercentEncoding() << record;
+    QTest::newRow("bars, spaces, plus and GBK, colons left")
+        << QByteArray("QOB%7Crec%7C2005-6-1%2000:00:01%7Ca%2Bb%7C%D6%D0")
+        << QByteArray("QOB%7Crec%7C2005-6-1%2000:00:01%7Ca%2Bb%7C%D6%D0")
+        << QByteArray("QOB|rec|2005-6-1 00:00:01|a+b|\xD6\xD0");
+    QTest::newRow("encoded delimiters stay encoded")
+        << QByteArray("a%2Bb%26act%3Ddelete%23top") << QByteArray("a%2Bb%26act%3Ddelete%23top")
+        << QByteArray("a+b&act=delete#top");
+    QTest::newRow("bars and spaces not encoded")
+        << QByteArray("QOB|rec|2005-6-1 00:00:01|7")
+        << QByteArray("QOB%7Crec%7C2005-6-1%2000:00:01%7C7")
+        << QByteArray("QOB|rec|2005-6-1 00:00:01|7");
+}
+
+void WebBrowserTest::addressReachesServerUnchanged() {
+    QFETCH(QByteArray, query);
+    QFETCH(QByteArray, expectedTarget);
+    QFETCH(QByteArray, decoded);
+    m_server->setPage("/qob/list/", utf8Page(QStringLiteral("成绩已收到")));
+    const QByteArray prefix = "/qob/list/?act=viewform&reccode=";
+
+    m_browser->Navigate(m_server->baseUrl() + QString::fromLatin1(prefix + query));
+
+    QVERIFY(waitForLoads(1));
+    QCOMPARE(m_loaded->at(0).at(1).toBool(), true);
+    QCOMPARE(m_server->requestTargets().size(), 1);
+    const QByteArray target = m_server->requestTargets().at(0);
+    QCOMPARE(target, prefix + expectedTarget);
+    QCOMPARE(QByteArray::fromPercentEncoding(target.mid(prefix.size())), decoded);
+}
+
+void WebBrowserTest::webPageImages() {
+    QImage picture(3, 2, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(picture.save(&buffer, "PNG"));
+    }
+    QVERIFY(picture.save(path(QStringLiteral("secret.png"))));
+    TestHttpServer::Response image;
+    image.contentType = "image/png";
+    image.body = png;
+    m_server->setRoute("/qob/images/dot.png", image);
+    const QUrl local = QUrl::fromLocalFile(path(QStringLiteral("secret.png")));
+    m_server->setPage(
+        "/qob/pics.htm",
+        utf8Page(
+            QStringLiteral("图片"),
+            QStringLiteral("<img src=\"images/dot.png\"><img src=\"%1\">").arg(local.toString())));
+
+    m_browser->Navigate(m_server->baseUrl() + QStringLiteral("/qob/pics.htm"));
+    QVERIFY(waitForLoads(1));
+
+    // The web image arrives after the page; a file of this computer never does.
+    const QUrl remote(m_server->baseUrl() + QStringLiteral("/qob/images/dot.png"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        imageSize(m_browser->document()->resource(QTextDocument::ImageResource, remote)),
+        QSize(3, 2), kWaitMs);
+    QCOMPARE(imageSize(m_browser->document()->resource(QTextDocument::ImageResource, local)),
+             QSize(1, 1));
+    QCOMPARE(m_server->requestTargets().count("/qob/images/dot.png"), 1);
+}
+
+QTEST_MAIN(WebBrowserTest)
+#include "WebBrowserTest.moc"

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace qob {
+
+// The side panel that shows the help pages and the score website (WebBrowser1). It shows
+// local HTML files and http/https pages, follows the links a page holds inside itself, and
+// shows a short page of its own when a page cannot be loaded.
+class WebBrowser : public QTextBrowser {
+    Q_OBJECT
+
+  public:
+    static constexpr int DefaultTimeoutMs = 15000;
+
+    explicit WebBrowser(QWidget* parent = nullptr);
+    ~WebBrowser() override;
+
+    // Opens `address`: an http:// or https:// address, sent as given (percent-encoding
+    // included), or a local file as a path ("\" taken as "/") or a file: URL. Local files
+    // are shown before this returns; web pages when they arrive, without blocking. A newer
+    // call replaces a page still loading.
+    void Navigate(const QString& address);
+
+    // The local page that the panel's own error page offers as a way back.
+    void setHomePage(const QString& localPath);
+    QString homePage() const { return m_homePage; }
+
+    // Time allowed for a web page, from the request to the last byte.
+    void setTimeout(int ms) { m_timeoutMs = ms; }
+    int timeout() const { return m_timeoutMs; }
+
+    // The address of the latest navigation, as given (for a followed link, the link's
+    // resolved address).
+    QString currentAddress() const { return m_address; }
+    // Where the page shown came from, after redirects; empty for the panel's own pages.
+    QUrl currentUrl() const { return m_pageUrl; }
+    bool isLoading() const { return !m_reply.isNull(); }
+
+  signals:
+    // A navigation ended with the page shown (ok) or the panel's error page (not ok).
+    // A navigation replaced by a newer one ends without this signal.
+    void pageLoaded(const QString& address, bool ok);
+
+  protected:
+    QVariant loadResource(int type, const QUrl& name) override;
+
+  private:
+    void onAnchorClicked(const QUrl& link);
+    void onReplyFinished(QNetworkReply* reply);
+    void openLocal(const QString& address, const QUrl& url);
+    void openWeb(const QString& address, const QUrl& url);
+    void showContent(const QString& address, const QUrl& url, const QByteArray& data,
+                     const QByteArray& contentType, bool fromWeb);
+    void showError(const QString& address, const QString& reason);
+    void cancelLoading();
+    void cancelImages();
+    void fetchImage(const QUrl& url);
+
+    QNetworkAccessManager* m_network = nullptr;
+    QPointer<QNetworkReply> m_reply;
+    QList<QPointer<QNetworkReply>> m_imageReplies;
+    QSet<QUrl> m_requestedImages;
+    QTimer m_deadline;
+    QString m_address;
+    QUrl m_pageUrl;
+    bool m_webPage = false;
+    QString m_homePage;
+    int m_timeoutMs = DefaultTimeoutMs;
+};
+
+}  // namespace qob
