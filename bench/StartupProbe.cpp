@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWindow>
+#include <chrono>
 #include <cstdio>
 
 #include "AppSetup.h"
@@ -23,7 +24,10 @@ int main(int argc, char* argv[]) {
     auto* poll = new QTimer(&form);
     QObject::connect(poll, &QTimer::timeout, [&] {
         if (form.windowHandle() && form.windowHandle()->isExposed()) {
-            std::printf("window shown %lld ms after main()\n",
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            std::printf("window shown at %lld, %lld ms after main()\n",
+                        static_cast<long long>(
+                            std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
                         static_cast<long long>(sinceMain.elapsed()));
             QApplication::quit();
         }

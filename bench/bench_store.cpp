@@ -6,51 +6,12 @@
 #include "GameState.h"
 #include "GameWindow.h"
 #include "RecordCodec.h"
+#include "SilentWindow.h"
 
 namespace {
 
 using namespace qob;
-
-// A window that does nothing, so that only the codec is measured.
-class SilentBar : public ProgressBarControl {
-  public:
-    void setValue(int) override {}
-    void setFillColor(Colour) override {}
-    void setSmooth(bool) override {}
-    void setVertical(bool) override {}
-    int max() const override { return 100; }
-};
-
-class SilentWindow : public GameWindow {
-  public:
-    MsgAnswer messageBox(const std::string&, MsgButtons, MsgIcon, const std::string&) override {
-        return MsgAnswer::Ok;
-    }
-    std::optional<std::string> inputBox(const std::string&, const std::string&,
-                                        const std::string&) override {
-        return std::nullopt;
-    }
-    bool showOpen(CommonDialog&) override { return false; }
-    bool showSave(CommonDialog&) override { return false; }
-    void PlaySound(const std::string&) override {}
-    void showBoard() override {}
-    void RecFileSave() override {}
-    void setTimer1Enabled(bool) override {}
-    bool timer1Enabled() const override { return false; }
-    void setTimer1Interval(int) override {}
-    void setRingButtonsEnabled(bool) override {}
-    ProgressBarControl& progressBar1() override { return bar_; }
-    ProgressBarControl& progressBar2() override { return bar_; }
-    int selectedOption() const override { return 1; }
-    void setTileImagesVisible(bool) override {}
-    void navigate(const std::string&) override {}
-    void focusBrowser() override {}
-    std::string programFolder() const override { return "/opt/qob"; }
-    DateTime now() const override { return DateTime{2026, 12, 10, 9, 30, 12}; }
-
-  private:
-    SilentBar bar_;
-};
+using bench::SilentWindow;
 
 // A "sport" game well under way, every field of the record in use.
 GameState fixedGame() {

@@ -85,17 +85,23 @@ void RecordFiles::ProgFileRead() {
     dialog.filter = kSavFilter;
 
     if (window_.showOpen(dialog)) {
-        RecordFileContent content = readRecordFile(dialog.fileName);
-        if (content.status == RecordFileStatus::Read && !content.text.empty()) {
-            state_.recordText = std::move(content.text);
+        if (readChosenFile())
             DoOnGame(state_, window_, "ReadString");
-        } else {
-            // Never fall back on whatever record the game held before.
-            window_.messageBox(kRecordRefusal, MsgButtons::Ok, MsgIcon::None);
+        else
             window_.showBoard();
-        }
     }
     window_.setTileImagesVisible(true);
+}
+
+bool RecordFiles::readChosenFile() {
+    RecordFileContent content = readRecordFile(dialog.fileName);
+    if (content.status != RecordFileStatus::Read || content.text.empty()) {
+        // Never fall back on whatever record the game held before.
+        window_.messageBox(kRecordRefusal, MsgButtons::Ok, MsgIcon::None);
+        return false;
+    }
+    state_.recordText = std::move(content.text);
+    return true;
 }
 
 void RecordFiles::RecFileUpload() {
@@ -105,18 +111,12 @@ void RecordFiles::RecFileUpload() {
     dialog.flags = kFlagFileMustExist;
     dialog.filter = kRecFilter;
 
-    if (window_.showOpen(dialog)) {
-        RecordFileContent content = readRecordFile(dialog.fileName);
-        if (content.status == RecordFileStatus::Read && !content.text.empty()) {
-            state_.recordText = std::move(content.text);
-            if (state_.onlineFlag) {
-                window_.navigate(uploadAddress(siteUrl_, state_.recordText));
-                window_.focusBrowser();
-            } else {
-                window_.messageBox(kOfflineMessage, MsgButtons::Ok, MsgIcon::None);
-            }
+    if (window_.showOpen(dialog) && readChosenFile()) {
+        if (state_.onlineFlag) {
+            window_.navigate(uploadAddress(siteUrl_, state_.recordText));
+            window_.focusBrowser();
         } else {
-            window_.messageBox(kRecordRefusal, MsgButtons::Ok, MsgIcon::None);
+            window_.messageBox(kOfflineMessage, MsgButtons::Ok, MsgIcon::None);
         }
     }
     window_.setTileImagesVisible(true);

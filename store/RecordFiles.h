@@ -35,6 +35,9 @@ class RecordFiles {
   private:
     void saveRecordFile(const char* prompt, const char* ext, const char* filter, const char* DoType,
                         const char* failureText);
+    // Reads the file chosen in the dialog into recordText; refuses, and keeps the
+    // record held before, when it cannot be read or is empty.
+    bool readChosenFile();
 
     GameState& state_;
     GameWindow& window_;

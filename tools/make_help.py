@@ -2,13 +2,22 @@
 
 usage: make_help.py OUT_DIR
 The pages share one navigation line.  Only markup that QTextBrowser shows
-well is used: headings, paragraphs, lists, tables, colours, inline style.
+well is used: paragraphs, lists, tables, colours and a small style sheet.
+
+The pages are read in the game's side panel, which is only about 270 pixels
+wide (9 pt text), so they are laid out for that: no table has more than four
+narrow columns, nothing has a fixed width, lists are indented less than usual
+and headings stay small.  QTextBrowser gives <h1>..<h6> sizes of its own and
+takes no size in pt or px for them (an <h1> comes out at twice the text
+size), so the headings are paragraphs of the classes h1, h2 and h3 instead.
 """
 
 import math
 import os
 import re
 import sys
+
+from make_tiles import KINDS
 
 VERSION = "3.1"
 TITLE = "霁虹珠台 QOB " + VERSION
@@ -25,6 +34,20 @@ HEAD_BG = "#3a5f8a"
 TABLE_HEAD_BG = "#dde6f0"
 TABLE_ROW_BG = "#f6f8fb"
 
+# Sizes in pt, so they keep step with the 9 pt text on any screen.
+STYLE = """
+p {{ margin-top: 6px; margin-bottom: 6px; }}
+p.h1 {{ font-size: 12pt; font-weight: bold; color: {head}; margin-top: 8px; margin-bottom: 6px; }}
+p.h2 {{ font-size: 10.5pt; font-weight: bold; color: {head}; margin-top: 14px; margin-bottom: 4px; }}
+p.h3 {{ font-size: 9.75pt; font-weight: bold; color: #8a3a3a; margin-top: 10px; margin-bottom: 4px; }}
+p.nav {{ font-size: small; margin-top: 3px; margin-bottom: 3px; }}
+p.note {{ font-size: small; color: #555555; }}
+p.caption {{ margin-top: 10px; margin-bottom: 4px; }}
+ul {{ margin-left: -22px; margin-top: 4px; margin-bottom: 4px; }}
+ol {{ margin-left: -18px; margin-top: 4px; margin-bottom: 4px; }}
+li {{ margin-bottom: 3px; }}
+""".format(head=HEAD_BG).strip()
+
 
 def nav(current):
     links = []
@@ -33,8 +56,7 @@ def nav(current):
             links.append('<a href="%s"><b>%s</b></a>' % (page, name))
         else:
             links.append('<a href="%s">%s</a>' % (page, name))
-    return ('<p style="font-size: small; margin-top: 2px; margin-bottom: 2px;">'
-            + " &nbsp;|&nbsp; ".join(links) + "</p>")
+    return '<p class="nav">' + " &nbsp;|&nbsp; ".join(links) + "</p>"
 
 
 def join_lines(text):
@@ -58,10 +80,13 @@ def page(filename, body):
 <head>
 <meta http-equiv="Content-Type" content="text/html; charset=utf-8">
 <title>{title} - {name}</title>
+<style type="text/css">
+{style}
+</style>
 </head>
 <body style="background-color: #ffffff; color: #222222;">
-<table width="100%" border="0" cellspacing="0" cellpadding="6">
-<tr><td bgcolor="{head_bg}"><span style="color: #ffffff; font-size: large; font-weight: bold;">{title}</span>
+<table width="100%" border="0" cellspacing="0" cellpadding="5">
+<tr><td bgcolor="{head_bg}"><span style="color: #ffffff; font-size: 10.5pt; font-weight: bold;">{title}</span>
 <span style="color: #d8e4f0;">&nbsp; {name}</span></td></tr>
 </table>
 {nav}
@@ -71,11 +96,14 @@ def page(filename, body):
 {nav}
 </body>
 </html>
-""".format(title=TITLE, name=name, head_bg=HEAD_BG, nav=nav(filename), body=body.strip())
+""".format(title=TITLE, name=name, head_bg=HEAD_BG, style=STYLE, nav=nav(filename),
+           body=body.strip())
 
 
 def table(head, rows, align="center"):
-    out = ['<table border="1" cellspacing="0" cellpadding="4">']
+    """A table with a heading row; keep it to four narrow columns at most."""
+    assert len(head) <= 4 and all(len(row) == len(head) for row in rows)
+    out = ['<table border="1" cellspacing="0" cellpadding="3">']
     out.append("<tr>" + "".join('<th bgcolor="%s">%s</th>' % (TABLE_HEAD_BG, h) for h in head) + "</tr>")
     for i, row in enumerate(rows):
         bg = ' bgcolor="%s"' % TABLE_ROW_BG if i % 2 else ""
@@ -84,25 +112,53 @@ def table(head, rows, align="center"):
     return "\n".join(out)
 
 
+def side_table(rows):
+    """A two-column table with the row names in the first column."""
+    out = ['<table border="1" cellspacing="0" cellpadding="3">']
+    for name, text in rows:
+        out.append('<tr><th bgcolor="%s" align="left">%s</th><td>%s</td></tr>' % (TABLE_HEAD_BG, name, text))
+    out.append("</table>")
+    return "\n".join(out)
+
+
+def hex_colour(rgb):
+    return "#%02x%02x%02x" % tuple(round(c * 255) for c in rgb)
+
+
+# the kinds the game deals (1..7): name, symbol
+BUBBLES = [("红", "圆点"), ("黄", "三角"), ("绿", "方块"), ("青", "菱形"),
+           ("蓝", "五角星"), ("紫", "十字"), ("粉红", "心形")]
+
+
+def bubble_table():
+    """One row a kind: a swatch of its colour, its name, its symbol."""
+    out = ['<table border="1" cellspacing="0" cellpadding="3">']
+    out.append('<tr><th bgcolor="%s" colspan="2">珠子</th><th bgcolor="%s">记号</th></tr>'
+               % (TABLE_HEAD_BG, TABLE_HEAD_BG))
+    for kind, (name, symbol) in enumerate(BUBBLES, start=1):
+        colour = hex_colour(KINDS[kind][0])
+        out.append('<tr><td bgcolor="%s">&nbsp;&nbsp;&nbsp;</td><td>%s</td><td>%s</td></tr>'
+                   % (colour, name, symbol))
+    out.append("</table>")
+    return "\n".join(out)
+
+
 # ---- the pages ---------------------------------------------------------------
 
 def index_page():
     return """
-<h1 style="color: #3a5f8a;">{title}</h1>
+<p class="h1">{title}</p>
 <p>欢迎来到霁虹珠台！雨过天晴，彩虹挂在天边——珠台上的七色珠子也一样，等着你把它们一组一组地消去。</p>
 
-<h2 style="color: #3a5f8a;">这是什么游戏</h2>
+<p class="h2">这是什么游戏</p>
 <p>霁虹珠台是一个消珠益智游戏。珠台有 7 &times; 7 个格子，摆满了七种珠子。
 每种珠子除了颜色不同，还带着自己的小记号，分不清颜色的玩家也能一眼认出：</p>
-<table border="1" cellspacing="0" cellpadding="4">
-<tr><th bgcolor="{th}">珠子</th><td>红</td><td>黄</td><td>绿</td><td>青</td><td>蓝</td><td>紫</td><td>粉红</td></tr>
-<tr><th bgcolor="{th}">记号</th><td>圆点</td><td>三角</td><td>方块</td><td>菱形</td><td>五角星</td><td>十字</td><td>心形</td></tr>
-</table>
+{bubbles}
 <p>点一下某颗珠子，和它相同、边或角相接的一整组珠子就会消失（至少要 3 颗），
 上面的珠子落下来，新的珠子从顶上补进。一次消去的组越大，得分越高：
 多看几步，把同色的珠子攒成一大片再动手。</p>
 
-<h2 style="color: #3a5f8a;">怎样开始</h2>
+<p class="h2">怎样开始</p>
 <ol>
 <li>在游戏菜单中选一种模式，开始新的一局：
   <ul>
@@ -116,38 +172,55 @@ def index_page():
 </ol>
 <p>详细的玩法和计分方法请看 <a href="ssrule.htm">游戏规则</a>；
 怎样参加排名请看 <a href="sslist.htm">排行榜</a>。祝你玩得开心！</p>
-""".format(title=TITLE, th=TABLE_HEAD_BG)
+""".format(title=TITLE, bubbles=bubble_table())
 
 
-def points_table():
-    rows = []
+def points_rows():
+    """n, (n-2)^3, normal-mode bonus or None, int((n-2)^3.5) for the sizes shown."""
     for n in (3, 4, 5, 6, 7, 8, 10, 15, 20):
         cube = (n - 2) ** 3
-        game = cube if n >= 5 else None
         bonus = 10 * (n - 4) ** 2 if n >= 5 else None
-        lim = math.floor((n - 2) ** 3.5)
-        dash = "&ndash;"
-        rows.append([
-            "<b>%d</b>" % n,
-            str(cube),
-            str(game) if game is not None else dash,
-            str(bonus) if bonus is not None else dash,
-            str(game + bonus) if game is not None else dash,
-            str(lim),
-        ])
-    head = ["一组珠数 n", "过关模式<br>分", "常规模式<br>分", "常规模式<br>奖", "常规模式<br>合计", "限次模式<br>分"]
-    return table(head, rows, align="right")
+        yield n, cube, bonus, math.floor((n - 2) ** 3.5)
+
+
+def points_tables():
+    dash = "&ndash;"
+    timed = []
+    normal = []
+    for n, cube, bonus, lim in points_rows():
+        timed.append(["<b>%d</b>" % n, str(cube), str(lim)])
+        if bonus is None:
+            normal.append(["<b>%d</b>" % n, dash, dash, dash])
+        else:
+            normal.append(["<b>%d</b>" % n, str(cube), str(bonus), str(cube + bonus)])
+    return "\n".join([
+        '<p class="caption"><b>过关模式和限次模式</b></p>',
+        table(["n", "过关模式<br>分", "限次模式<br>分"], timed, align="right"),
+        '<p class="caption"><b>常规模式</b></p>',
+        table(["n", "分", "奖", "合计"], normal, align="right"),
+    ])
+
+
+def status_table():
+    return side_table([
+        ("总分", "总分 = 分 + 奖"),
+        ("分", "各步消珠所得的分"),
+        ("奖", "奖分（常规模式的大组奖分、过关模式的过关奖分）"),
+        ("关", "当前关数"),
+        ("轮", "已走的步数，括号内是已消去的珠子总数"),
+        ("类型", "当前模式：常规、过关或限次"),
+    ])
 
 
 def rule_page():
     return """
-<h1 style="color: #3a5f8a;">游戏规则</h1>
+<p class="h1">游戏规则</p>
 
-<h2 style="color: #3a5f8a;">珠台</h2>
+<p class="h2">珠台</p>
 <p>珠台共 7 行 7 列，49 个格子，每格一颗珠子。珠子共有七种，颜色不同，记号也不同
 （红圆点、黄三角、绿方块、青菱形、蓝五角星、紫十字、粉红心形）。</p>
 
-<h2 style="color: #3a5f8a;">怎样消珠</h2>
+<p class="h2">怎样消珠</p>
 <ul>
 <li>点击一颗珠子。和它同种、<b>边或角</b>相接的珠子连成一组（斜着相邻也算，一颗接一颗地连下去）。</li>
 <li>这一组至少有 <b>3 颗</b>，就整组消去；不到 3 颗时游戏会提示你，这一步不算数。</li>
@@ -156,9 +229,9 @@ def rule_page():
 </ul>
 <p>下文中 n 表示一次消去的珠子数。</p>
 
-<h2 style="color: #3a5f8a;">三种模式</h2>
+<p class="h2">三种模式</p>
 
-<h3 style="color: #8a3a3a;">常规模式</h3>
+<p class="h3">常规模式</p>
 <p>不计时，随意地玩。</p>
 <ul>
 <li>一次消去 5 颗或更多时，得 (n&minus;2)<sup>3</sup> 分，另加奖分 10 &times; (n&minus;4)<sup>2</sup>。</li>
@@ -166,7 +239,7 @@ def rule_page():
 </ul>
 <p>所以在常规模式里，值得耐心地把同种珠子攒成大组。</p>
 
-<h3 style="color: #8a3a3a;">过关模式</h3>
+<p class="h3">过关模式</p>
 <ul>
 <li>每一步得 (n&minus;2)<sup>3</sup> 分。</li>
 <li>珠台右边是<b>过关条</b>。每一步让它增长
@@ -180,7 +253,7 @@ def rule_page():
   <b>内盘重组</b> 把里面 5 &times; 5 的方块中的珠子重新打乱。两个按钮每关<b>合计</b>可用 10 次。</li>
 </ul>
 
-<h3 style="color: #8a3a3a;">限次模式</h3>
+<p class="h3">限次模式</p>
 <ul>
 <li>一局共 180 步，只有真正消去了珠子的点击才算一步。</li>
 <li>每一步得 (n&minus;2)<sup>3.5</sup> 的整数部分。组越大，多出来的分越多。</li>
@@ -188,53 +261,48 @@ def rule_page():
 <li>第 180 步走完，游戏结束。</li>
 </ul>
 
-<h2 style="color: #3a5f8a;">状态栏</h2>
-<table border="1" cellspacing="0" cellpadding="4">
-<tr><th bgcolor="{th}">总分</th><td>总分 = 分 + 奖</td></tr>
-<tr><th bgcolor="{th}">分</th><td>各步消珠所得的分</td></tr>
-<tr><th bgcolor="{th}">奖</th><td>奖分（常规模式的大组奖分、过关模式的过关奖分）</td></tr>
-<tr><th bgcolor="{th}">关</th><td>当前关数</td></tr>
-<tr><th bgcolor="{th}">轮</th><td>已走的步数，括号内是已消去的珠子总数</td></tr>
-<tr><th bgcolor="{th}">类型</th><td>当前模式：常规、过关或限次</td></tr>
-</table>
+<p class="h2">状态栏</p>
+{status}
 
-<h2 style="color: #3a5f8a;">成绩记录</h2>
+<p class="h2">成绩记录</p>
 <ul>
 <li>一局结束时，游戏会问你是否保存成绩记录（.rec 文件），记录存放在存档文件夹里。</li>
 <li>任何时候都可以按 <b>保留成绩</b> 保存一份当前的成绩记录。</li>
 <li>联网时按 <b>发布成绩</b>，可以把一份记录发布到游戏网站的 <a href="sslist.htm">排行榜</a> 上。</li>
 </ul>
 
-<h2 style="color: #3a5f8a;">得分表</h2>
+<p class="h2">得分表</p>
 <p>一次消去 n 颗珠子所得的分：</p>
 {points}
-<p style="font-size: small; color: #555555;">常规模式里 3 颗、4 颗的组不得分；
+<p class="note">常规模式里 3 颗、4 颗的组不得分；
 过关模式另有过关奖分，不在表内。</p>
-""".format(th=TABLE_HEAD_BG, points=points_table())
+""".format(status=status_table(), points=points_tables())
 
 
 def ranking_table():
+    """The columns of the ranking, one a row (a row of six would not fit the panel)."""
     head = ["名次", "称呼", "模式", "总分", "轮次", "日期"]
-    widths = ["8%", "28%", "14%", "18%", "12%", "20%"]
-    out = ['<table width="100%" border="1" cellspacing="0" cellpadding="4">']
-    out.append("<tr>" + "".join('<th bgcolor="%s" width="%s">%s</th>' % (TABLE_HEAD_BG, w, h)
-                                for h, w in zip(head, widths)) + "</tr>")
-    out.append('<tr><td colspan="6" align="center" style="color: #777777;">'
-               "（本地页面不含排名数据）</td></tr>")
+    out = ['<table width="100%" border="1" cellspacing="0" cellpadding="3">']
+    for i, h in enumerate(head):
+        cell = ""
+        if i == 0:
+            cell = ('<td rowspan="%d" align="center" valign="middle" style="color: #777777;">'
+                    "（本地页面不含排名数据）</td>" % len(head))
+        out.append('<tr><th bgcolor="%s" width="25%%">%s</th>%s</tr>' % (TABLE_HEAD_BG, h, cell))
     out.append("</table>")
     return "\n".join(out)
 
 
 def list_page():
     return """
-<h1 style="color: #3a5f8a;">排行榜</h1>
+<p class="h1">排行榜</p>
 <p>霁虹珠台的排行榜设在本游戏的网站上，常规、过关、限次三种模式各自排名。</p>
 
-<h2 style="color: #3a5f8a;">成绩记录是加封的</h2>
+<p class="h2">成绩记录是加封的</p>
 <p>游戏保存的成绩记录（.rec 文件）经过加封：记录里带有校验，一旦被改动就会失效，
 不能再发布。所以排行榜上的每一个成绩，都是真正玩出来的。</p>
 
-<h2 style="color: #3a5f8a;">怎样发布成绩</h2>
+<p class="h2">怎样发布成绩</p>
 <ol>
 <li>一局结束时按提示保存成绩记录，或者在游戏中随时按 <b>保留成绩</b> 保存一份。
     记录是存档文件夹里的一个 .rec 文件。</li>
@@ -242,23 +310,23 @@ def list_page():
 <li>在弹出的对话框中选择要发布的 .rec 文件。</li>
 </ol>
 
-<h2 style="color: #3a5f8a;">当前排名</h2>
+<p class="h2">当前排名</p>
 {table}
-<p style="font-size: small; color: #555555;">这是随游戏附带的本地页面，不能显示实时的排行榜。
+<p class="note">这是随游戏附带的本地页面，不能显示实时的排行榜。
 要看最新的名次，请在联网时访问本游戏的网站。</p>
 """.format(table=ranking_table())
 
 
 def download_page():
     return """
-<h1 style="color: #3a5f8a;">软件升级</h1>
+<p class="h1">软件升级</p>
 <p>你正在使用的是 <b>{title}</b>。</p>
 
-<h2 style="color: #3a5f8a;">新版本</h2>
+<p class="h2">新版本</p>
 <p>霁虹珠台的新版本会发布在本游戏的网站上。新版本可能带来新的功能、改进和修正，
 欢迎常去看看。</p>
 
-<h2 style="color: #3a5f8a;">升级时要保留什么</h2>
+<p class="h2">升级时要保留什么</p>
 <ul>
 <li><b>存档文件夹</b>：里面是你保存的成绩记录（.rec 文件）。升级时不要删除它。</li>
 <li>为稳妥起见，升级前先把存档文件夹复制一份，放在别处备份。</li>

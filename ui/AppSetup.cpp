@@ -2,11 +2,35 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 namespace qob {
+
+namespace {
+
+QString firstInstalled(std::initializer_list<const char*> wishes, const QString& fallback) {
+    for (const char* family : wishes)
+        if (QFontDatabase::hasFamily(QString::fromUtf8(family))) return QString::fromUtf8(family);
+    return fallback;
+}
+
+}  // namespace
+
+QString chineseFamily() {
+    static const QString family =
+        firstInstalled({"SimSun", "NSimSun", "WenQuanYi Micro Hei", "WenQuanYi Zen Hei",
+                        "Noto Sans CJK SC", "Noto Sans SC", "Source Han Sans SC", "AR PL UMing CN"},
+                       QApplication::font().family());
+    return family;
+}
+
+QString statusFamily() {
+    static const QString family = firstInstalled({"Tahoma"}, chineseFamily());
+    return family;
+}
 
 void setUpApplication() {
     QApplication::setApplicationName(QStringLiteral("qob"));
@@ -20,8 +44,7 @@ void setUpApplication() {
         QApplication::installTranslator(&qtTexts);
 
     QFont font = QApplication::font();
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-                      QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
+    font.setFamily(chineseFamily());
     font.setPointSizeF(9);
     QApplication::setFont(font);
 }

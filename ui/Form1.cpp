@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <chrono>
 
+#include "AppSetup.h"
 #include "BoardText.h"
 #include "GameTimer.h"
 #include "InternetStatus.h"
@@ -59,19 +60,12 @@ void paintGrey(QWidget* w) {
     w->setAutoFillBackground(true);
 }
 
-QFont fontOf(QStringList families, double points, bool bold = false) {
-    QFont font;
-    font.setFamilies(families);
+QFont fontOf(const QString& family, double points, bool bold = false) {
+    QFont font(family);
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
 }
-
-const QStringList kSongTi = {QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-                             QStringLiteral("WenQuanYi Micro Hei"),
-                             QStringLiteral("Noto Sans CJK SC")};
-const QStringList kTahoma = {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
-                             QStringLiteral("WenQuanYi Micro Hei")};
 
 // The help pages: the path after the website's address and the local copy.
 struct HelpPage {
@@ -149,12 +143,12 @@ void Form1::createControls() {
     Label4 = make<QLabel>(this, "Label4", QStringLiteral("通\n关\n数"), 6990, 6390, 195, 555);
     for (QLabel* caption : {Label3, Label4}) {
         caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        caption->setFont(fontOf(kSongTi, 7.5));
+        caption->setFont(fontOf(chineseFamily(), 7.5));
     }
 
     Frame3 = makeFrame(this, "Frame3", {}, 60, -30, 7155, 495);
     Label1 = make<QLabel>(Frame3, "Label1", {}, 120, 180, 6915, 225);
-    Label1->setFont(fontOf(kTahoma, 9));
+    Label1->setFont(fontOf(statusFamily(), 9));
     QPalette blue = Label1->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 192));
     Label1->setPalette(blue);
@@ -162,7 +156,7 @@ void Form1::createControls() {
     Command9 = make<QPushButton>(this, "Command9", QStringLiteral("内盘重组"), 60, 7080, 915, 570);
     Frame4 = makeFrame(this, "Frame4", {}, 990, 7020, 5280, 585);
     Label2 = make<QLabel>(Frame4, "Label2", {}, 150, 180, 4995, 315);
-    Label2->setFont(fontOf(kSongTi, 10.5, true));
+    Label2->setFont(fontOf(chineseFamily(), 10.5, true));
     Command8 =
         make<QPushButton>(this, "Command8", QStringLiteral("外边转动"), 6300, 7080, 915, 570);
 

@@ -14,6 +14,9 @@ void TileImage::setBordered(bool on) {
     if (on == m_bordered) return;
     m_bordered = on;
     setFrameShape(on ? QFrame::Box : QFrame::NoFrame);
+    // Neighbouring tiles overlap by a pixel: a framed tile lies on top, so that its
+    // whole frame shows.
+    if (on) raise();
 }
 
 void TileImage::mouseReleaseEvent(QMouseEvent* event) {
