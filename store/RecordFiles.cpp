@@ -18,14 +18,6 @@ const char* const kSavPrompt = "保存进度,输入你的称呼";
 const char* const kRecWriteFailed = "成绩文件无法写入，没有保存：";
 const char* const kSavWriteFailed = "进度文件无法写入，没有保存：";
 
-// A path written with "\" separators, in the platform's own form.
-std::string nativePath(std::string path) {
-#ifndef _WIN32
-    std::replace(path.begin(), path.end(), '\\', '/');
-#endif
-    return path;
-}
-
 bool isUnreserved(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '.' || c == '_' || c == '~';
@@ -34,11 +26,7 @@ bool isUnreserved(unsigned char c) {
 }  // namespace
 
 RecordFiles::RecordFiles(GameState& state, GameWindow& window, std::string siteUrl)
-    : state_(state), window_(window), siteUrl_(std::move(siteUrl)) {
-    dialog.defaultExt = "sav";
-    dialog.initDir = nativePath(".\\save");
-    dialog.dialogTitle = "QOB";
-}
+    : state_(state), window_(window), siteUrl_(std::move(siteUrl)) {}
 
 void RecordFiles::RecFileSave() {
     saveRecordFile(kRecPrompt, "rec", kRecFilter, "RecString", kRecWriteFailed);

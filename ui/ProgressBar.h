@@ -23,8 +23,6 @@ class ProgressBar : public QWidget, public ProgressBarControl {
 
     int value() const { return m_value; }
     QColor fillColor() const { return m_fill; }
-    bool isSmooth() const { return m_smooth; }
-    bool isVertical() const { return m_vertical; }
 
     static constexpr int kMaximum = 100;
 

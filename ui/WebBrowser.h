@@ -33,7 +33,6 @@ class WebBrowser : public QTextBrowser {
 
     // The local page that the panel's own error page offers as a way back.
     void setHomePage(const QString& localPath);
-    QString homePage() const { return m_homePage; }
 
     // Time allowed for a web page, from the request to the last byte.
     void setTimeout(int ms) { m_timeoutMs = ms; }

@@ -150,7 +150,7 @@ TEST_F(RecordFilesTest, ProposesANameInTheSaveFolderEvenWhenTheNameBoxIsCancelle
         EXPECT_EQ(d.defaultExt, rec ? "rec" : "sav");
         EXPECT_EQ(d.filter, rec ? "(*.rec)进度文件|*.rec|(*.*)所有文件|*.*"
                                 : "(*.sav)进度文件|*.sav|(*.*)所有文件|*.*");
-        EXPECT_EQ(d.initDir, "./save");
+        EXPECT_EQ(d.initDir, ".\\save");  // as the dialog was created
         EXPECT_EQ(d.dialogTitle, "QOB");
     }
     // The folder it proposes exists, and nothing was written into it.
