@@ -106,7 +106,7 @@ int Game::levelBonus(int levelNo) {
 void Game::NewZone() {
     window_.PlaySound(programPath(window_, kStartSound));
     fillBoard(getGameID());
-    state.levelNo += 1;
+    state.levelNo = saturatingAdd(state.levelNo, 1);
     state.bonusScore = saturatingAdd(state.bonusScore, levelBonus(state.levelNo));
     state.moveMessage = "祝贺，你神奇地进入下一关了！";
     state.ringMoves = 0;
@@ -120,7 +120,7 @@ void Game::NewZone() {
 }
 
 int Game::clockInterval(int levelNo) {
-    return roundToInt32(360.0 * std::pow(0.9, levelNo - 1) / 100.0 * 1000.0);
+    return roundToInt32(360.0 * std::pow(0.9, levelNo - 1.0) / 100.0 * 1000.0);
 }
 
 void Game::Timer1_Timer() {
@@ -153,7 +153,7 @@ void Game::Timer1_Timer() {
 }
 
 void Game::countRingMove() {
-    state.ringMoves += 1;
+    state.ringMoves = saturatingAdd(state.ringMoves, 1);
     if (state.ringMoves >= 10) window_.setRingButtonsEnabled(false);
 }
 

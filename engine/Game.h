@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "GameState.h"
 #include "GameWindow.h"
@@ -53,10 +56,18 @@ class Game {
     // id + 7 * (y - 1) + x.
     void fillBoard(const std::string& id);
 
+    // The arithmetic of the rules, for the moves and for whoever checks a record.
     // Tick interval of the level clock at a level, in milliseconds.
     static int clockInterval(int levelNo);
     // Bonus for reaching a level.
     static int levelBonus(int levelNo);
+    // Points of a group of n tiles in a mode; nothing where no formula applies
+    // ("game" below five tiles, an unknown mode).
+    static std::optional<std::int64_t> movePoints(std::string_view mode, int n);
+    // Bonus points of a group of n tiles ("game" from five tiles on).
+    static std::int64_t moveBonus(std::string_view mode, int n);
+    // What a group of n tiles adds to levelProgress at a level of a "sport" game.
+    static double levelGain(int levelNo, int n);
 
   private:
     void countRingMove();

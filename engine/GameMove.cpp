@@ -112,24 +112,31 @@ void Game::MakeGQuick(int Col, const std::string& gameStep) {
         state.searchBoard[Col][j] = buffer[j];
 }
 
+std::optional<std::int64_t> Game::movePoints(std::string_view mode, int n) {
+    const std::int64_t cube = static_cast<std::int64_t>(n - 2) * (n - 2) * (n - 2);
+    if (mode == kModeGame && n >= 5) return cube;
+    if (mode == kModeLim) return static_cast<std::int64_t>(std::floor(std::pow(n - 2, 3.5)));
+    if (mode == kModeSport) return cube;
+    return std::nullopt;
+}
+
+std::int64_t Game::moveBonus(std::string_view mode, int n) {
+    return mode == kModeGame && n >= 5 ? 10LL * (n - 4) * (n - 4) : 0;
+}
+
+double Game::levelGain(int levelNo, int n) {
+    return (100.0 / 1500.0) * std::pow(1.05, levelNo - 1.0) * (n * n);
+}
+
 void Game::scoreMove() {
     const int n = state.groupSize;
-    const std::int64_t cube = static_cast<std::int64_t>(n - 2) * (n - 2) * (n - 2);
-    std::optional<std::int64_t> points;
-    if (state.gameMode == kModeGame && n >= 5) {
-        points = cube;
-        state.bonusScore = saturatingAdd(state.bonusScore, 10LL * (n - 4) * (n - 4));
-    } else if (state.gameMode == kModeLim) {
-        points = static_cast<std::int64_t>(std::floor(std::pow(n - 2, 3.5)));
-    } else if (state.gameMode == kModeSport) {
-        points = cube;
-    }
-
+    const std::optional<std::int64_t> points = movePoints(state.gameMode, n);
+    state.bonusScore = saturatingAdd(state.bonusScore, moveBonus(state.gameMode, n));
     state.moveScore = saturatingAdd(state.moveScore, points.value_or(0));
-    state.tilesCleared += n;
+    state.tilesCleared = saturatingAdd(state.tilesCleared, n);
     state.totalScore = saturatingAdd(state.bonusScore, state.moveScore);
-    state.roundNo += 1;
-    if (n >= 0 && n <= 50) state.sizeTally[n] += 1;
+    state.roundNo = saturatingAdd(state.roundNo, 1);
+    if (n >= 0 && n <= 50) state.sizeTally[n] = saturatingAdd(state.sizeTally[n], 1);
     state.moveMessage = "本轮:[" + std::to_string(n) + "," +
                         (points ? std::to_string(*points) : std::string()) + "]" + praiseFor(n);
 }
@@ -137,7 +144,7 @@ void Game::scoreMove() {
 bool Game::progressMove() {
     const int n = state.groupSize;
     if (state.gameMode == kModeSport) {
-        state.levelProgress += (100.0 / 1500.0) * std::pow(1.05, state.levelNo - 1) * (n * n);
+        state.levelProgress += levelGain(state.levelNo, n);
         ProgressBarControl& bar = window_.progressBar2();
         if (state.levelProgress >= 100) {
             state.gameState = kStateStop;

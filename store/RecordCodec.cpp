@@ -24,6 +24,16 @@ bool isTileCell(std::string_view text) {
     return true;
 }
 
+// The counters of a record: how many rounds, tiles, levels, ring uses and groups
+// of one size. A game played by the rules starts them at 0 and adds at most 49 a
+// move, so a billion (thirty years of a move a second) is far out of its reach and
+// leaves room for every addition the rules make without overflow.
+constexpr std::int32_t kCounterLimit = 1'000'000'000;
+
+bool isCounter(std::int32_t value) {
+    return value >= 0 && value <= kCounterLimit;
+}
+
 void appendFields(std::string& out, const RecordPieces& pieces, int first, int last) {
     for (int k = first; k <= last; ++k) {
         out += '|';
@@ -209,6 +219,7 @@ RecordParse parseRecord(const RecordPieces& p) {
         if (n) out = *n;
         return n.has_value();
     };
+    auto counterAt = [&](int k, std::int32_t& out) { return int32At(k, out) && isCounter(out); };
     auto doubleAt = [&](int k, double& out) {
         field = k;
         const auto d = parseDouble(p[k]);
@@ -228,11 +239,12 @@ RecordParse parseRecord(const RecordPieces& p) {
     v.gameMode = p[15];
     v.gameState = p[16];
     bool ok = dateAt(10, v.startTime) && dateAt(11, v.saveTime) && int32At(12, v.totalScore) &&
-              int32At(13, v.moveScore) && int32At(14, v.bonusScore) && int32At(17, v.levelNo) &&
-              int32At(18, v.roundNo) && int32At(19, v.tilesCleared) && doubleAt(20, v.clockValue) &&
-              doubleAt(21, v.levelProgress) && int32At(22, v.ringMoves);
+              int32At(13, v.moveScore) && int32At(14, v.bonusScore) && counterAt(17, v.levelNo) &&
+              counterAt(18, v.roundNo) && counterAt(19, v.tilesCleared) &&
+              doubleAt(20, v.clockValue) && doubleAt(21, v.levelProgress) &&
+              counterAt(22, v.ringMoves);
     for (int n = 1; ok && n <= 49; ++n)
-        ok = int32At(30 + n, v.sizeTally[n]);
+        ok = counterAt(30 + n, v.sizeTally[n]);
     for (int i = 1; ok && i <= 49; ++i) {
         field = 80 + i;
         // Field 129 is the frame cell (1, 8), which the game never reads.

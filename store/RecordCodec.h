@@ -75,7 +75,7 @@ constexpr int boardFieldY(int i) {
 
 // All fields parsed, or the number of the first field that does not parse (a
 // date that is no date, a number that is no number or out of the 32-bit range, a
-// play cell that is no tile).
+// counter below 0 or beyond what any game reaches, a play cell that is no tile).
 struct RecordParse {
     std::optional<RecordValues> values;
     int badField = 0;

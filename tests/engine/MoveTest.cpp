@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "GameFixture.h"
 
@@ -114,6 +115,20 @@ TEST_F(Move, AcceptedClickSoundsAndScores) {
               std::vector<std::string>{"PlaySound /prog/data/click.wav"});
     EXPECT_EQ(game.state.moveMessage, "本轮:[6,64]挺好的，你是高手");
     EXPECT_EQ(game.state.roundNo, 1);
+}
+
+TEST_F(Move, CountersAtTheLargestValueStayThere) {
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    startWithGroup(kModeSport, {{2, 3}, {2, 4}, {2, 5}});
+    GameState& s = game.state;
+    s.roundNo = s.tilesCleared = s.sizeTally[3] = s.levelNo = s.ringMoves = kMax;
+    game.Command8_Click();
+    EXPECT_EQ(s.ringMoves, kMax);
+    game.Timer1_Timer();
+    // At such a level every move completes it, and the next level stays the largest.
+    game.GameClick(imageOf(2, 4));
+    for (std::int32_t value : {s.roundNo, s.tilesCleared, s.sizeTally[3], s.levelNo})
+        EXPECT_EQ(value, kMax);
 }
 
 TEST_F(GameFixture, PointsBonusAndPraiseFollowTheModeAndSize) {

@@ -100,8 +100,9 @@ TEST_F(RecordCodecTest, ExtremeValuesComeBackUnchanged) {
     game.bonusScore = -1;
     game.clockValue = 1e20;  // "1E+20"
     game.levelProgress = 0.1 + 0.2;
-    game.levelNo = -3;
-    game.sizeTally[1] = std::numeric_limits<std::int32_t>::min();
+    // Counters at the ends of what a record may hold.
+    game.levelNo = 1'000'000'000;
+    game.sizeTally[1] = 0;
     game.board[7][7] = "7180";
     DoOnGame(game, window, "SaveString");
     ASSERT_NE(game.recordText.find("|1E+20|"), std::string::npos);
@@ -229,6 +230,14 @@ TEST_F(RecordCodecTest, AFieldThatHoldsNoValueRefusesTheWholeRecord) {
         {22, "3 "},
         {31, "-"},
         {79, "99999999999"},
+        // Counters beyond any game's reach, which a move would overflow.
+        {17, "2147483647"},
+        {18, "2147483647"},
+        {19, "1000000001"},
+        {22, "2147483647"},
+        {40, "2147483647"},
+        {18, "-1"},
+        {49, "-3"},
         {81, ""},  // a play cell must hold a tile
         {87, "8"},
         {100, "-1"},
