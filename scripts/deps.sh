@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev clang-format
   fonts-wqy-microhei
   xvfb xauth
 )
