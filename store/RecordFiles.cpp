@@ -7,6 +7,7 @@
 
 #include "CodePage936.h"
 #include "RecordCodec.h"
+#include "RecordExtras.h"
 #include "RecordFileIo.h"
 
 namespace qob {
@@ -21,6 +22,20 @@ const char* const kSavWriteFailed = "进度文件无法写入，没有保存："
 bool isUnreserved(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '.' || c == '_' || c == '~';
+}
+
+// The name as the record carries it: without the blanks around it, and its first
+// kNameLimit characters.
+std::string playerName(std::string_view typed) {
+    const std::size_t first = typed.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    typed = typed.substr(first, typed.find_last_not_of(' ') + 1 - first);
+    std::size_t end = 0;
+    for (std::size_t count = 0; end < typed.size(); ++end) {
+        const bool starts = (static_cast<unsigned char>(typed[end]) & 0xC0) != 0x80;
+        if (starts && count++ == kNameLimit) break;
+    }
+    return std::string(typed.substr(0, end));
 }
 
 }  // namespace
@@ -57,6 +72,8 @@ void RecordFiles::saveRecordFile(const char* prompt, const char* ext, const char
 
     if (window_.showSave(dialog) && !dialog.fileName.empty()) {
         DoOnGame(state_, window_, DoType);
+        if (const std::string player = playerName(name); !player.empty())
+            state_.recordText += formatExtras({{kNameKey, player}});
         if (!writeRecordFile(dialog.fileName, state_.recordText))
             window_.messageBox(failureText + dialog.fileName, MsgButtons::Ok, MsgIcon::Critical);
     }

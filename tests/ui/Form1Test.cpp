@@ -492,7 +492,9 @@ void Form1Test::realDialogsSaveAScoreRecord() {
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray text = saved.readAll();
     QVERIFY(text.startsWith("QOB|rec|"));
-    QCOMPARE(text.count('|'), 200);
+    // The 201 fields, then the piece with the name.
+    QCOMPARE(text.count('|'), 201);
+    QVERIFY(text.endsWith("|name=\xD0\xA1\xC3\xF7"));  // 小明 in code page 936
     QVERIFY(!text.endsWith('\n'));
 }
 
