@@ -8,8 +8,11 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <utility>
+
 class QNetworkAccessManager;
 class QNetworkReply;
+class QTextDocument;
 
 namespace qob {
 
@@ -61,6 +64,8 @@ class WebBrowser : public QTextBrowser {
     void showContent(const QString& address, const QUrl& url, const QByteArray& data,
                      const QByteArray& contentType, bool fromWeb);
     void showError(const QString& address, const QString& reason);
+    QTextDocument* newDocument(const QUrl& base);
+    void showDocument(QTextDocument* doc);
     void cancelLoading();
     void cancelImages();
     void fetchImage(const QUrl& url);
@@ -70,6 +75,10 @@ class WebBrowser : public QTextBrowser {
     QList<QPointer<QNetworkReply>> m_imageReplies;
     QSet<QUrl> m_requestedImages;
     QTimer m_deadline;
+    QTimer m_decode;
+    QTimer m_relayout;
+    QList<std::pair<QUrl, QByteArray>> m_arrivedImages;  // not decoded yet
+    qint64 m_pixelsLeft = 0;  // of the decoded images the page may still hold
     QString m_address;
     QUrl m_pageUrl;
     bool m_webPage = false;
