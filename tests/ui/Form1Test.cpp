@@ -14,8 +14,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <map>
 #include <memory>
 
+#include "AppSetup.h"
+#include "BoardFrame.h"
 #include "Form1.h"
 #include "GameTimer.h"
 #include "ProgressBar.h"
@@ -62,6 +65,44 @@ QPushButton* buttonLabelled(QWidget* box, const QString& text) {
     return nullptr;
 }
 
+// What is wrong with the board as drawn, or nothing: every framed tile must show its
+// border on all four sides, and every other tile its own picture inside its edge
+// pixels (which it shares with its neighbours), with no line over it.
+QString boardDrawingFault(Form1& form) {
+    const QImage board = form.Frame1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb line = form.Image1[0]->palette().color(QPalette::WindowText).rgb();
+    for (const TileImage* tile : form.Image1) {
+        const QRect r = tile->geometry();
+        if (tile->isBordered()) {
+            for (int k = 0; k < r.width(); ++k)
+                for (QPoint p : {QPoint(r.left() + k, r.top()), QPoint(r.left() + k, r.bottom()),
+                                 QPoint(r.left(), r.top() + k), QPoint(r.right(), r.top() + k)})
+                    if (board.pixel(p) != line)
+                        return QStringLiteral("tile %1: no border at %2,%3")
+                            .arg(tile->index())
+                            .arg(p.x() - r.left())
+                            .arg(p.y() - r.top());
+            continue;
+        }
+        const QImage picture = tile->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        for (int y = 1; y < r.height() - 1; ++y)
+            for (int x = 1; x < r.width() - 1; ++x)
+                if (board.pixel(r.left() + x, r.top() + y) != picture.pixel(x, y))
+                    return QStringLiteral("tile %1: drawn over at %2,%3")
+                        .arg(tile->index())
+                        .arg(x)
+                        .arg(y);
+    }
+    return {};
+}
+
+std::vector<int> borderedTiles(Form1& form) {
+    std::vector<int> framed;
+    for (const TileImage* tile : form.Image1)
+        if (tile->isBordered()) framed.push_back(tile->index());
+    return framed;
+}
+
 }  // namespace
 
 class Form1Test : public QObject {
@@ -71,8 +112,19 @@ class Form1Test : public QObject {
     void init();
     void cleanup();
 
+    void initTestCase();
     void startsAsAfterLoad();
     void controlsStandWhereTheyBelong();
+    void framesOfNewTilesAreDrawnWhole();
+    void theBoardComesAfterTheStartButtonInTheTabOrder();
+    void arrowsMoveTheCursorAndStopAtTheEdges_data();
+    void arrowsMoveTheCursorAndStopAtTheEdges();
+    void spaceOrReturnClicksTheTileUnderTheCursor_data();
+    void spaceOrReturnClicksTheTileUnderTheCursor();
+    void aBoxTakesTheKeysWhileItIsOpen();
+    void theTableScalesWithTheWindow_data();
+    void theTableScalesWithTheWindow();
+    void largeTilesUseTheSharperPicturesOfTheGifsTheyWereDrawnFrom();
     void tileClickRemovesAGroup();
     void tileClickOnASmallGroupIsRefused();
     void clickAfterTheGameStoppedStartsANewGame();
@@ -96,11 +148,29 @@ class Form1Test : public QObject {
     void clickTile(int x, int y) {
         QTest::mouseClick(form->Image1[static_cast<std::size_t>(imageOf(x, y))], Qt::LeftButton);
     }
+    // The window active and the board reached with the keyboard.
+    bool focusBoard() {
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get())) return false;
+        form->Frame1->setFocus(Qt::TabFocusReason);
+        return form->Frame1->hasFocus();
+    }
+    void pressKeys(const QString& keys) {
+        static const std::map<QChar, Qt::Key> kKeys = {
+            {'L', Qt::Key_Left}, {'R', Qt::Key_Right}, {'U', Qt::Key_Up}, {'D', Qt::Key_Down}};
+        for (QChar k : keys)
+            QTest::keyClick(form->Frame1, kKeys.at(k));
+    }
 
     std::unique_ptr<QTemporaryDir> folder;
     test::ScriptedDialogs dialogs;
     std::unique_ptr<Form1> form;
 };
+
+void Form1Test::initTestCase() {
+    // The application as the program sets it up.
+    setUpApplication();
+}
 
 void Form1Test::init() {
     // A program folder of its own for every test, with the game's files in it.
@@ -163,6 +233,237 @@ void Form1Test::controlsStandWhereTheyBelong() {
     QVERIFY(form->Frame1->geometry().intersects(form->Frame5->geometry()));
     // The board frame lies above its backdrop.
     QVERIFY(form->children().indexOf(form->Frame1) > form->children().indexOf(form->Frame5));
+}
+
+void Form1Test::framesOfNewTilesAreDrawnWhole() {
+    // Three tiles taken side by side in the bottom row bring three new ones side by side
+    // into the top row; then a column taken under the middle one brings it anew, and two
+    // below it, while its neighbours are new no more.
+    struct Move {
+        std::initializer_list<std::pair<int, int>> group;
+        std::vector<int> framed;
+    };
+    const Move moves[] = {
+        {{{2, 7}, {3, 7}, {4, 7}}, {imageOf(2, 1), imageOf(3, 1), imageOf(4, 1)}},
+        {{{3, 5}, {3, 6}, {3, 7}}, {imageOf(3, 1), imageOf(3, 2), imageOf(3, 3)}},
+        {{{5, 7}, {6, 6}, {7, 7}}, {imageOf(5, 1), imageOf(6, 1), imageOf(7, 1)}},
+    };
+    QCOMPARE(boardDrawingFault(*form), QString());
+    for (const Move& move : moves) {
+        setBoard(form->state(), move.group);
+        clickTile(move.group.begin()->first, move.group.begin()->second);
+        QCOMPARE(borderedTiles(*form), move.framed);
+        // The pointer away, so that nothing but the frames lies over the tiles.
+        QTest::mouseMove(form->Command1);
+        QCOMPARE(boardDrawingFault(*form), QString());
+    }
+    form->showBoard();
+    QVERIFY(borderedTiles(*form).empty());
+    QCOMPARE(boardDrawingFault(*form), QString());
+}
+
+void Form1Test::theBoardComesAfterTheStartButtonInTheTabOrder() {
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form->Command1->setFocus();
+    QTest::keyClick(form->Command1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form->Frame1);
+    QVERIFY(form->Frame1->cursorShown());
+    QTest::keyClick(form->Frame1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form->WebBrowser1);
+    QVERIFY(!form->Frame1->cursorShown());
+    form->Frame1->setFocus();
+    QTest::keyClick(form->Frame1, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), form->Command1);
+}
+
+void Form1Test::arrowsMoveTheCursorAndStopAtTheEdges_data() {
+    QTest::addColumn<int>("pointed");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("cursor");
+    QTest::newRow("left edge") << imageOf(1, 4) << "LL" << imageOf(1, 4);
+    QTest::newRow("top edge") << imageOf(4, 1) << "U" << imageOf(4, 1);
+    QTest::newRow("along the row") << imageOf(1, 2) << "RRRRRRRRR" << imageOf(7, 2);
+    QTest::newRow("down the column") << imageOf(3, 1) << "DDDDDDDDD" << imageOf(3, 7);
+    QTest::newRow("bottom-right corner") << imageOf(7, 7) << "RDRD" << imageOf(7, 7);
+    QTest::newRow("round a square") << imageOf(4, 4) << "RDLU" << imageOf(4, 4);
+    QTest::newRow("diagonal") << imageOf(2, 2) << "RDRDLU" << imageOf(3, 3);
+}
+
+void Form1Test::arrowsMoveTheCursorAndStopAtTheEdges() {
+    QFETCH(int, pointed);
+    QFETCH(QString, keys);
+    QFETCH(int, cursor);
+    QVERIFY(focusBoard());
+    // The keys go on from the tile the pointer was over.
+    QTest::mouseMove(form->Image1[static_cast<std::size_t>(pointed)]);
+    QCOMPARE(form->Frame1->cursorTile(), pointed);
+    pressKeys(keys);
+    QCOMPARE(form->Frame1->cursorTile(), cursor);
+    QVERIFY(form->Frame1->cursorShown());
+    // The keys moved nothing on the board.
+    QCOMPARE(form->state().roundNo, 0);
+    QVERIFY(dialogs.log.empty());
+}
+
+void Form1Test::spaceOrReturnClicksTheTileUnderTheCursor_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("space") << int(Qt::Key_Space);
+    QTest::newRow("return") << int(Qt::Key_Return);
+    QTest::newRow("enter") << int(Qt::Key_Enter);
+}
+
+void Form1Test::spaceOrReturnClicksTheTileUnderTheCursor() {
+    QFETCH(int, key);
+    setBoard(form->state(), {{3, 5}, {3, 6}, {4, 7}, {5, 7}, {6, 7}, {1, 1}, {2, 2}});
+    form->showBoard();
+    QVERIFY(focusBoard());
+    QCOMPARE(form->Frame1->cursorTile(), imageOf(1, 1));
+    // A group of two is refused as a click on it is.
+    QTest::keyClick(form->Frame1, Qt::Key(key));
+    QCOMPARE(dialogs.boxes(),
+             std::vector<std::string>{"messageBox 一次消掉大于2个泡泡，才能继续。 [] ok critical"});
+    QCOMPARE(form->state().roundNo, 0);
+    pressKeys("RRRDDDDDD");
+    QCOMPARE(form->Frame1->cursorTile(), imageOf(4, 7));
+    QTest::keyClick(form->Frame1, Qt::Key(key));
+    QCOMPARE(form->state().roundNo, 1);
+    QCOMPARE(form->Label2->text(), QStringLiteral("本轮:[5,27]非常好，你有高超灵感"));
+    QVERIFY(form->Image1[imageOf(3, 1)]->isBordered());
+    // Straight on with the mouse, and back to the keys from where the mouse clicked.
+    setBoard(form->state(), {{6, 1}, {6, 2}, {7, 1}, {1, 7}, {2, 7}, {3, 7}});
+    clickTile(6, 1);
+    QCOMPARE(form->state().roundNo, 2);
+    QVERIFY(!form->Frame1->cursorShown());
+    setBoard(form->state(), {{1, 7}, {2, 7}, {3, 7}});
+    pressKeys("LLLLLDDDDDD");
+    QTest::keyClick(form->Frame1, Qt::Key(key));
+    QCOMPARE(form->state().roundNo, 3);
+    QCOMPARE(form->state().tilesCleared, 11);
+}
+
+void Form1Test::aBoxTakesTheKeysWhileItIsOpen() {
+    form.reset();
+    form = std::make_unique<Form1>(Form1::Setup{folder->path(), "http://127.0.0.1:9"});
+    form->Form_Load();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    setBoard(form->state(), {{1, 1}});
+    form->showBoard();
+    QVERIFY(focusBoard());
+
+    int cursorWhileOpen = -1;
+    whenModalOpens([&](QWidget* modal) {
+        // Keys sent to the window go nowhere while the box is open; the box takes its own.
+        QTest::keyClick(form->windowHandle(), Qt::Key_Right);
+        QTest::keyClick(form->windowHandle(), Qt::Key_Space);
+        cursorWhileOpen = form->Frame1->cursorTile();
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    QTest::keyClick(form->Frame1, Qt::Key_Space);
+    QCOMPARE(cursorWhileOpen, 0);
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(form->state().roundNo, 0);
+    // Back in the window (the window manager's part), the board has the keys again.
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QCOMPARE(QApplication::focusWidget(), form->Frame1);
+    QVERIFY(form->Frame1->cursorShown());
+    QTest::keyClick(form->windowHandle(), Qt::Key_Right);
+    QCOMPARE(form->Frame1->cursorTile(), 1);
+}
+
+void Form1Test::theTableScalesWithTheWindow_data() {
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QPoint>("offset");
+    QTest::newRow("natural") << QSize(786, 514) << 1.0 << QPoint(0, 0);
+    QTest::newRow("twice") << QSize(1572, 1028) << 2.0 << QPoint(0, 0);
+    QTest::newRow("twice, wider") << QSize(1772, 1028) << 2.0 << QPoint(100, 0);
+    QTest::newRow("twice, taller") << QSize(1572, 1228) << 2.0 << QPoint(0, 100);
+    QTest::newRow("wider only") << QSize(1000, 514) << 1.0 << QPoint(107, 0);
+    QTest::newRow("one and a half") << QSize(1179, 771) << 1.5 << QPoint(0, 0);
+}
+
+void Form1Test::theTableScalesWithTheWindow() {
+    QFETCH(QSize, window);
+    QFETCH(double, scale);
+    QFETCH(QPoint, offset);
+    QWidget* const controls[] = {
+        form->Frame1,      form->Frame5, form->Image1[0], form->Image1[48],    form->Command1,
+        form->Option1[2],  form->Label1, form->Label2,    form->Label3,        form->Command8,
+        form->WebBrowser1, form->Check1, form->Frame6,    form->linkButtons[5]};
+    std::vector<QRect> natural;
+    std::vector<double> points;
+    for (QWidget* w : controls) {
+        natural.push_back(w->geometry());
+        points.push_back(w->font().pointSizeF());
+    }
+    QCOMPARE(form->minimumSize(), QSize(786, 514));
+    QCOMPARE(form->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+
+    form->resize(window);
+    QCOMPARE(form->size(), window);
+    for (std::size_t k = 0; k < std::size(controls); ++k) {
+        QWidget* w = controls[k];
+        const QRect n = natural[k];
+        // Each edge scaled and rounded; the controls of the window moved to its middle.
+        QRect expected(
+            QPoint(qRound(n.left() * scale), qRound(n.top() * scale)),
+            QPoint(qRound((n.right() + 1) * scale) - 1, qRound((n.bottom() + 1) * scale) - 1));
+        if (w->parentWidget() == form.get()) expected.translate(offset);
+        QCOMPARE(w->geometry(), expected);
+        // The page in the browser keeps its own type sizes; every other text scales.
+        const double pointSize = w == form->WebBrowser1 ? points[k] : points[k] * scale;
+        QCOMPARE(w->font().pointSizeF(), pointSize);
+    }
+
+    form->resize(786, 514);
+    for (std::size_t k = 0; k < std::size(controls); ++k) {
+        QCOMPARE(controls[k]->geometry(), natural[k]);
+        QCOMPARE(controls[k]->font().pointSizeF(), points[k]);
+    }
+}
+
+void Form1Test::largeTilesUseTheSharperPicturesOfTheGifsTheyWereDrawnFrom() {
+    // A program folder whose 1.gif the player has replaced with a picture of their own.
+    QTemporaryDir own;
+    const QString shipped = QStringLiteral(QOB_TEST_ASSETS "/images/");
+    for (const char* sub : {"images/default", "images/default@2x"}) {
+        QVERIFY(QDir().mkpath(own.filePath(sub)));
+        for (const QString& file : QDir(shipped + QLatin1String(sub).mid(7)).entryList(QDir::Files))
+            QVERIFY(QFile::copy(shipped + QLatin1String(sub).mid(7) + '/' + file,
+                                own.filePath(sub) + '/' + file));
+    }
+    QVERIFY(QFile::remove(own.filePath("images/default/1.gif")));
+    QVERIFY(QFile::copy(shipped + "default/5.gif", own.filePath("images/default/1.gif")));
+    makeForm(own.path());
+    setBoard(form->state(), {});
+    form->state().board[1][1] = "1";
+    form->state().board[2][1] = "2";
+    form->showBoard();
+
+    auto tileImage = [this](int x, int y) {
+        return form->Image1[imageOf(x, y)]->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    auto picture = [](const QString& file, int size) {
+        return QImage(file)
+            .convertToFormat(QImage::Format_RGB32)
+            .scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    // At the natural size, the GIFs themselves.
+    QCOMPARE(tileImage(2, 1), picture(shipped + "default/2.gif", 61));
+    QCOMPARE(tileImage(1, 1), picture(shipped + "default/5.gif", 61));
+    // Twice as large: the sharper picture where the GIF is the one it was drawn from,
+    // the player's own picture, scaled, where it is not.
+    form->resize(1572, 1028);
+    QCOMPARE(form->Image1[0]->size(), QSize(122, 122));
+    QCOMPARE(tileImage(2, 1), picture(shipped + "default@2x/2.png", 122));
+    QCOMPARE(tileImage(1, 1), picture(shipped + "default/5.gif", 122));
+    QVERIFY(tileImage(1, 1) != picture(shipped + "default@2x/1.png", 122));
+    // Between the two sizes, the sharper picture scaled down.
+    form->resize(1179, 771);
+    QCOMPARE(tileImage(2, 1), picture(shipped + "default@2x/2.png", 92));
 }
 
 void Form1Test::tileClickRemovesAGroup() {
