@@ -73,6 +73,7 @@ BENCHMARK(BM_ClickToRepaintedWindow)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepareApplication();
     QApplication app(argc, argv);
     setUpApplication();
     benchmark::Initialize(&argc, argv);

@@ -83,7 +83,7 @@ Form1::Form1(Setup setup, QWidget* parent)
     : QWidget(parent),
       m_setup(std::move(setup)),
       m_dialogs(m_setup.dialogs),
-      m_sound(new SoundPlayer(this)),
+      m_sound(new SoundPlayer(QCoreApplication::applicationDirPath(), this)),
       m_pictures(m_setup.programFolder + QStringLiteral("/images/default")),
       m_game(*this,
              [] {
@@ -280,7 +280,12 @@ void Form1::createControls() {
 void Form1::Form_Load() {
     setWindowTitle(
         QStringLiteral("霁虹珠台 QOB %1.%2").arg(QOB_VERSION_MAJOR).arg(QOB_VERSION_MINOR));
-    WebBrowser1->Navigate(localFile(kHomePage.local));
+    // Laying the page out takes longer than the rest of the window: it follows as soon
+    // as the window is on the screen.
+    if (m_painted)
+        navigateTo(localFile(kHomePage.local));
+    else
+        m_homePending = true;
     m_game.NewGame("auto");
     showBoard();
     m_game.state.onlineFlag = false;
@@ -345,9 +350,9 @@ void Form1::Timer2_Timer() {
 
 void Form1::showHelpPage(const char* onlinePath, const char* localPath) {
     if (m_game.state.onlineFlag)
-        WebBrowser1->Navigate(QString::fromStdString(m_setup.siteUrl) + QLatin1String(onlinePath));
+        navigateTo(QString::fromStdString(m_setup.siteUrl) + QLatin1String(onlinePath));
     else
-        WebBrowser1->Navigate(localFile(localPath));
+        navigateTo(localFile(localPath));
     focusBrowser();
 }
 
@@ -358,14 +363,33 @@ void Form1::InetStatusPing() {
     if (InternetStatus::intstatus(QUrl(QString::fromStdString(m_setup.siteUrl))) ==
         InternetStatus::Online) {
         Check1->setText(probeCaption("On-line  [ ", now()));
-        WebBrowser1->Navigate(QString::fromStdString(m_setup.siteUrl) +
-                              QLatin1String(kHomePage.online));
+        navigateTo(QString::fromStdString(m_setup.siteUrl) + QLatin1String(kHomePage.online));
         m_game.state.onlineFlag = true;
     } else {
         Check1->setText(probeCaption("Off-line  [ ", now()));
-        WebBrowser1->Navigate(localFile(kHomePage.local));
+        navigateTo(localFile(kHomePage.local));
         m_game.state.onlineFlag = false;
     }
+}
+
+void Form1::navigateTo(const QString& address) {
+    // Any page asked for replaces the home page still to come.
+    m_homePending = false;
+    WebBrowser1->Navigate(address);
+}
+
+void Form1::paintEvent(QPaintEvent* event) {
+    if (!m_painted) {
+        m_painted = true;
+        // Once this first picture of the window is on the screen.
+        QTimer::singleShot(0, this, &Form1::whenShown);
+    }
+    QWidget::paintEvent(event);
+}
+
+void Form1::whenShown() {
+    if (m_homePending) navigateTo(localFile(kHomePage.local));
+    m_sound->load();
 }
 
 QString Form1::localFile(const char* relative) const {
@@ -501,7 +525,7 @@ void Form1::setTileImagesVisible(bool visible) {
 }
 
 void Form1::navigate(const std::string& address) {
-    WebBrowser1->Navigate(QString::fromStdString(address));
+    navigateTo(QString::fromStdString(address));
 }
 
 void Form1::focusBrowser() {

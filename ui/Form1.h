@@ -134,10 +134,14 @@ class Form1 : public QWidget, public GameWindow {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void createControls();
     void showHelpPage(const char* onlinePath, const char* localPath);
+    void navigateTo(const QString& address);
+    // What can wait until the window is on the screen, the player none the wiser.
+    void whenShown();
     QString localFile(const char* relative) const;
 
     Setup m_setup;
@@ -152,6 +156,8 @@ class Form1 : public QWidget, public GameWindow {
     bool m_selectingMode = false;
     // True once the player has changed the selected mode button, until its click.
     bool m_modeChanged = false;
+    bool m_painted = false;
+    bool m_homePending = false;  // the home page of Form_Load, not opened yet
 };
 
 }  // namespace qob

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -112,7 +113,6 @@ class Form1Test : public QObject {
     void init();
     void cleanup();
 
-    void initTestCase();
     void startsAsAfterLoad();
     void controlsStandWhereTheyBelong();
     void framesOfNewTilesAreDrawnWhole();
@@ -140,6 +140,7 @@ class Form1Test : public QObject {
     void cancelledModeChangeKeepsTheModeAndAsksOnce();
     void acceptedModeChangeStartsTheNewMode();
     void missingPicturesAndSoundsDoNotStopTheGame();
+    void aMissingAudioDeviceIsToldOnceARun();
     void realBoxesRefuseAClickAndCancelAModeChange();
     void realDialogsSaveAScoreRecord();
 
@@ -166,11 +167,6 @@ class Form1Test : public QObject {
     test::ScriptedDialogs dialogs;
     std::unique_ptr<Form1> form;
 };
-
-void Form1Test::initTestCase() {
-    // The application as the program sets it up.
-    setUpApplication();
-}
 
 void Form1Test::init() {
     // A program folder of its own for every test, with the game's files in it.
@@ -205,7 +201,8 @@ void Form1Test::startsAsAfterLoad() {
     QCOMPARE(form->Check1->text(), QStringLiteral("Internet"));
     QCOMPARE(form->Check1->checkState(), Qt::PartiallyChecked);
     QVERIFY(!form->Check1->isEnabled());
-    QVERIFY(form->WebBrowser1->currentAddress().endsWith(QStringLiteral("/help/ssindex.htm")));
+    // The page follows as soon as the window is on the screen.
+    QTRY_VERIFY(form->WebBrowser1->currentAddress().endsWith(QStringLiteral("/help/ssindex.htm")));
     QVERIFY(!form->state().onlineFlag);
     QVERIFY(form->timer2().isActive());
     QCOMPARE(form->timer2().interval(), 20000);
@@ -592,7 +589,7 @@ void Form1Test::hundredthTickEndsTheGameAndTheBarTurnsRed() {
                  "messageBox 游戏结束，再接再厉！可以保存成绩。 [] ok critical",
                  "inputBox 保存成绩,输入你的称呼",
                  "showSave " + QDir::toNativeSeparators(folder->filePath("save")).toStdString() +
-                     "/ QOB sport 2026-12-10 93012.rec",
+                     "/QOB sport 2026-12-10 93012.rec",
                  "messageBox 开始一个新游戏！ [QOB霁虹珠台 新游戏] ok none"}));
     QCOMPARE(form->state().clockValue, 0.0);
     QCOMPARE(form->state().gameState, std::string("run"));
@@ -724,6 +721,25 @@ void Form1Test::missingPicturesAndSoundsDoNotStopTheGame() {
     QCOMPARE(form->sound().beeps(), 2);
 }
 
+void Form1Test::aMissingAudioDeviceIsToldOnceARun() {
+    // The sounds come in once the window is on the screen; one played before waits.
+    QTRY_VERIFY(form->sound().isLoaded());
+    form->PlaySound(folder->filePath("data/click.wav").toStdString());
+    static QStringList told;
+    told.clear();
+    const QtMessageHandler testsOwn = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { told << text; });
+    for (int window = 0; window < 2; ++window) {
+        makeForm(folder->path());
+        QTRY_VERIFY(form->sound().isLoaded());
+        for (const char* file : {"data/click.wav", "data/startgame.wav", "data/click.wav"})
+            form->PlaySound(folder->filePath(file).toStdString());
+        QTest::qWait(50);
+    }
+    qInstallMessageHandler(testsOwn);
+    QCOMPARE(told.filter(QStringLiteral("audio"), Qt::CaseInsensitive), QStringList());
+}
+
 void Form1Test::realBoxesRefuseAClickAndCancelAModeChange() {
     form.reset();
     form = std::make_unique<Form1>(Form1::Setup{folder->path(), "http://127.0.0.1:9"});
@@ -764,6 +780,15 @@ void Form1Test::realDialogsSaveAScoreRecord() {
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
 
+    // A file already in the folder, its size and date as the dialog lists them.
+    QVERIFY(QDir().mkpath(folder->filePath("save")));
+    QFile old(folder->filePath("save/old.rec"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(682, 'x'));
+    old.close();
+    const QDateTime changed = QFileInfo(old).lastModified();
+    QStringList listed;
+
     bool tilesHidden = false;
     whenModalOpens([&](QWidget* modal) {
         auto* box = qobject_cast<QInputDialog*>(modal);
@@ -781,6 +806,18 @@ void Form1Test::realDialogsSaveAScoreRecord() {
             auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(name);
             QCOMPARE(name->text(), QStringLiteral("小明 QOB game 2026-12-10 93012.rec"));
+            // The dialog speaks Chinese, in its sizes and dates too.
+            // (Looked at here, checked once the dialog is closed.)
+            if (auto* model = files->findChild<QFileSystemModel*>()) {
+                const QModelIndex oldFile = model->index(folder->filePath("save/old.rec"));
+                (void)QTest::qWaitFor(
+                    [&] { return model->data(oldFile.siblingAtColumn(3)).isValid(); });
+                listed << model->headerData(1, Qt::Horizontal).toString()
+                       << model->data(oldFile.siblingAtColumn(1)).toString()
+                       << model->data(oldFile.siblingAtColumn(3)).toString();
+            }
+            for (QPushButton* b : files->findChildren<QPushButton*>())
+                listed << b->text();
             QTest::keyClick(name, Qt::Key_Return);
         });
         box->accept();
@@ -789,6 +826,11 @@ void Form1Test::realDialogsSaveAScoreRecord() {
 
     QVERIFY(tilesHidden);
     QVERIFY(form->Image1[0]->isVisible());
+    QCOMPARE(listed,
+             (QStringList{
+                 QStringLiteral("体积"), QStringLiteral("682 字节"),
+                 QLocale(QLocale::Chinese, QLocale::China).toString(changed, QLocale::ShortFormat),
+                 QStringLiteral("保存(&S)"), QStringLiteral("取消")}));
     QFile saved(folder->filePath("save/小明 QOB game 2026-12-10 93012.rec"));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray text = saved.readAll();
@@ -799,5 +841,13 @@ void Form1Test::realDialogsSaveAScoreRecord() {
     QVERIFY(!text.endsWith('\n'));
 }
 
-QTEST_MAIN(Form1Test)
+// The application as the program sets it up.
+int main(int argc, char* argv[]) {
+    prepareApplication();
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    setUpApplication();
+    Form1Test test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "Form1Test.moc"
