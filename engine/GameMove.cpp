@@ -62,7 +62,10 @@ void Game::GameClick(int ImageNum) {
     } else {
         window_.messageBox("一次消掉大于2个泡泡，才能继续。", MsgButtons::Ok, MsgIcon::Critical);
     }
-    if (accepted) UpdateBoard();
+    if (accepted) {
+        UpdateBoard();
+        meetDeadBoard(false, true);
+    }
 }
 
 void Game::SearchDragon(int dxx, int dyy, const std::string& dice) {
@@ -158,15 +161,10 @@ bool Game::progressMove() {
         const double share = state.roundNo / static_cast<double>(kLimRounds) * 100.0;
         if (std::floor(share) <= 100) bar.setValue(static_cast<int>(std::floor(share)));
         if (state.roundNo >= kLimRounds) {
-            state.gameState = kStateStop;
+            // The last move's tiles fall here: the final board is drawn before the end.
             UpdateBoard();
-            window_.showBoard();
-            window_.messageBox("已经达到" + std::to_string(kLimRounds) +
-                                   "轮次，游戏结束！保留成绩后，可发布成绩。",
-                               MsgButtons::Ok, MsgIcon::Information);
-            window_.RecFileSave();
-            NewGame("boxok");
-            window_.showBoard();
+            endOnBoard("已经达到" + std::to_string(kLimRounds) +
+                       "轮次，游戏结束！保留成绩后，可发布成绩。");
             return false;
         }
     }
