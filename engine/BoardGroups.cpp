@@ -17,8 +17,8 @@ constexpr int kTakenKind = -1;
 
 KindGrid kindsOf(const Grid& board) {
     KindGrid kinds{};
-    // A tile's digit is one byte, and so is every character below 0x80; anything
-    // longer is numbered as met.
+    // A byte below 0x80 is a whole character (every tile's digit is one); longer
+    // first characters are numbered as they are met.
     std::array<std::string_view, kTileCount> longer;
     int longerCount = 0;
     for (int y = 1; y <= kBoardSize; ++y)
@@ -39,10 +39,6 @@ KindGrid kindsOf(const Grid& board) {
             }
         }
     return kinds;
-}
-
-bool onBoard(int x, int y) {
-    return x >= 1 && x <= kBoardSize && y >= 1 && y <= kBoardSize;
 }
 
 }  // namespace

@@ -23,6 +23,11 @@ std::vector<Cell> groupAt(const Grid& board, int x, int y);
 // Whether some click on the board would take three or more tiles.
 bool hasMove(const Grid& board);
 
+// Whether (x, y) lies in the play area; groupAt of a cell outside it is empty.
+inline bool onBoard(int x, int y) {
+    return x >= 1 && x <= kBoardSize && y >= 1 && y <= kBoardSize;
+}
+
 // The fewest tiles a move takes.
 inline constexpr int kSmallestGroup = 3;
 
@@ -45,7 +50,7 @@ void takeEqualNeighbours(Work& work, int x, int y, const Kind& dice, const Kind&
     for (const Cell& step : kNeighbourSteps) {
         const int nx = x + step.x;
         const int ny = y + step.y;
-        if (nx < 1 || nx > kBoardSize || ny < 1 || ny > kBoardSize) continue;
+        if (!onBoard(nx, ny)) continue;
         auto& cell = work[nx][ny];
         if (cell != dice) continue;
         cell = taken;
