@@ -20,6 +20,7 @@
 
 #include "AppSetup.h"
 #include "BoardFrame.h"
+#include "BoardGroups.h"
 #include "BoardText.h"
 #include "GameTimer.h"
 #include "InternetStatus.h"
@@ -135,6 +136,7 @@ void Form1::createControls() {
     }
     // The keys play the tile under the cursor as the mouse plays the tile under it.
     connect(Frame1, &BoardFrame::tileActivated, this, &Form1::Image1_Click);
+    connect(Frame1, &BoardFrame::pointedTileChanged, this, &Form1::previewGroup);
 
     ccrpProgressBar1 = new ProgressBar(this);
     ccrpProgressBar1->setObjectName(QStringLiteral("ccrpProgressBar1"));
@@ -409,6 +411,7 @@ void Form1::showBoard() {
             tile->setBordered(look.framed);
         }
     Frame1->tilesRedrawn();
+    previewGroup();
 
     const int modeButton = s.gameMode == kModeGame    ? 0
                            : s.gameMode == kModeSport ? 1
@@ -444,6 +447,21 @@ void Form1::showBoard() {
 
     Label1->setText(QString::fromStdString(statusLine(s)));
     Label2->setText(QString::fromStdString(s.moveMessage));
+}
+
+void Form1::previewGroup() {
+    // Only what a click would take now: nothing where it would be refused, nor when a
+    // click would first start a new game.
+    std::vector<int> tiles;
+    const int pointed = Frame1->pointedTile();
+    if (pointed >= 0 && m_game.state.gameState == kStateRun) {
+        const std::vector<Cell> group =
+            groupAt(m_game.state.board, pointed % kBoardSize + 1, pointed / kBoardSize + 1);
+        if (group.size() >= static_cast<std::size_t>(kSmallestGroup))
+            for (const Cell& cell : group)
+                tiles.push_back((cell.y - 1) * kBoardSize + (cell.x - 1));
+    }
+    Frame1->setPreview(std::move(tiles));
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {

@@ -142,6 +142,8 @@ class Form1 : public QWidget, public GameWindow {
     void navigateTo(const QString& address);
     // What can wait until the window is on the screen, the player none the wiser.
     void whenShown();
+    // Lights the group a click on the tile pointed at would take.
+    void previewGroup();
     QString localFile(const char* relative) const;
 
     Setup m_setup;

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -89,6 +90,15 @@ QString boardDrawingFault(Form1& form) {
             continue;
         }
         const QImage picture = tile->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        const auto& preview = form.Frame1->preview();
+        if (std::find(preview.begin(), preview.end(), tile->index()) != preview.end()) {
+            // A tile of the previewed group: lighter in its middle.
+            const QColor seen(board.pixel(r.center())),
+                own(picture.pixel(r.width() / 2, r.height() / 2));
+            if (seen.lightness() <= own.lightness())
+                return QStringLiteral("tile %1: not lit").arg(tile->index());
+            continue;
+        }
         for (int y = 1; y < r.height() - 1; ++y)
             for (int x = 1; x < r.width() - 1; ++x)
                 if (board.pixel(r.left() + x, r.top() + y) != picture.pixel(x, y))
@@ -98,6 +108,14 @@ QString boardDrawingFault(Form1& form) {
                         .arg(y);
     }
     return {};
+}
+
+std::vector<int> tilesOf(std::initializer_list<std::pair<int, int>> cells) {
+    std::vector<int> tiles;
+    for (auto [x, y] : cells)
+        tiles.push_back(imageOf(x, y));
+    std::sort(tiles.begin(), tiles.end());
+    return tiles;
 }
 
 std::vector<int> borderedTiles(Form1& form) {
@@ -125,6 +143,10 @@ class Form1Test : public QObject {
     void spaceOrReturnClicksTheTileUnderTheCursor_data();
     void spaceOrReturnClicksTheTileUnderTheCursor();
     void aBoxTakesTheKeysWhileItIsOpen();
+    void theGroupUnderThePointerIsPreviewed_data();
+    void theGroupUnderThePointerIsPreviewed();
+    void thePreviewFollowsTheCursorAndTheBoard();
+    void thePreviewGoesWhenThePointerLeavesOrABoxOpens();
     void theTableScalesWithTheWindow_data();
     void theTableScalesWithTheWindow();
     void largeTilesUseTheSharperPicturesOfTheGifsTheyWereDrawnFrom();
@@ -371,6 +393,84 @@ void Form1Test::aBoxTakesTheKeysWhileItIsOpen() {
     QVERIFY(form->Frame1->cursorShown());
     QTest::keyClick(form->windowHandle(), Qt::Key_Right);
     QCOMPARE(form->Frame1->cursorTile(), 1);
+}
+
+void Form1Test::theGroupUnderThePointerIsPreviewed_data() {
+    QTest::addColumn<int>("pointed");
+    QTest::addColumn<std::vector<int>>("lit");
+    // Kind 8 at: a group of five touching at sides and corners, a pair, one alone.
+    QTest::newRow("group of five")
+        << imageOf(4, 7) << tilesOf({{3, 5}, {3, 6}, {4, 7}, {5, 7}, {6, 7}});
+    QTest::newRow("its other end")
+        << imageOf(3, 5) << tilesOf({{3, 5}, {3, 6}, {4, 7}, {5, 7}, {6, 7}});
+    QTest::newRow("pair") << imageOf(1, 1) << std::vector<int>{};
+    QTest::newRow("alone") << imageOf(7, 1) << std::vector<int>{};
+    // The patterned tiles around them touch no equal tile.
+    QTest::newRow("single tile") << imageOf(5, 3) << std::vector<int>{};
+}
+
+void Form1Test::theGroupUnderThePointerIsPreviewed() {
+    QFETCH(int, pointed);
+    QFETCH(std::vector<int>, lit);
+    setBoard(form->state(), {{3, 5}, {3, 6}, {4, 7}, {5, 7}, {6, 7}, {1, 1}, {2, 2}, {7, 1}});
+    form->showBoard();
+    const Grid board = form->state().board;
+    QTest::mouseMove(form->Image1[static_cast<std::size_t>(pointed)]);
+    QCOMPARE(form->Frame1->preview(), lit);
+    QCOMPARE(boardDrawingFault(*form), QString());
+    // Looking changes nothing.
+    QVERIFY(form->state().board == board);
+    QCOMPARE(form->state().roundNo, 0);
+    QVERIFY(dialogs.log.empty());
+}
+
+void Form1Test::thePreviewFollowsTheCursorAndTheBoard() {
+    // Three of kind 8 in the bottom row, three of kind 9 above them in a bend.
+    setBoard(form->state(), {{1, 7}, {2, 7}, {3, 7}});
+    for (auto [x, y] : {std::pair{1, 6}, {2, 6}, {2, 5}})
+        form->state().board[x][y] = "9";
+    form->showBoard();
+    QVERIFY(focusBoard());
+    QVERIFY(form->Frame1->preview().empty());
+    pressKeys("DDDDDD");
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 7}, {2, 7}, {3, 7}}));
+    pressKeys("U");
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 6}, {2, 6}, {2, 5}}));
+    // The pointer takes over, and after the click the nines have fallen under it.
+    QTest::mouseMove(form->Image1[imageOf(2, 7)]);
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 7}, {2, 7}, {3, 7}}));
+    clickTile(2, 7);
+    QCOMPARE(form->state().roundNo, 1);
+    QCOMPARE(form->state().board[2][7], std::string("9"));
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 7}, {2, 7}, {2, 6}}));
+    QTest::mouseMove(form->Command1);
+    QCOMPARE(boardDrawingFault(*form), QString());
+    // A stopped game shows nothing: a click would start a new one first.
+    form->state().gameState = "stop";
+    form->showBoard();
+    QTest::mouseMove(form->Image1[imageOf(2, 7)]);
+    QVERIFY(form->Frame1->preview().empty());
+}
+
+void Form1Test::thePreviewGoesWhenThePointerLeavesOrABoxOpens() {
+    setBoard(form->state(), {{1, 7}, {2, 7}, {3, 7}});
+    form->showBoard();
+    QTest::mouseMove(form->Image1[imageOf(1, 7)]);
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 7}, {2, 7}, {3, 7}}));
+    QTest::mouseMove(form->Command1);
+    QVERIFY(form->Frame1->preview().empty());
+
+    QTest::mouseMove(form->Image1[imageOf(1, 7)]);
+    QVERIFY(!form->Frame1->preview().empty());
+    std::vector<int> litDuringBox{-1};
+    dialogs.duringBox = [&](const std::string&) { litDuringBox = form->Frame1->preview(); };
+    dialogs.answers.push_back(MsgAnswer::Cancel);
+    form->Command1_Click();
+    QCOMPARE(litDuringBox, std::vector<int>{});
+    QVERIFY(form->Frame1->preview().empty());
+    // Back when the pointer moves again.
+    QTest::mouseMove(form->Image1[imageOf(2, 7)]);
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 7}, {2, 7}, {3, 7}}));
 }
 
 void Form1Test::theTableScalesWithTheWindow_data() {
