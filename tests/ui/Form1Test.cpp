@@ -170,7 +170,9 @@ class Form1Test : public QObject {
     void realDialogsSaveAScoreRecord();
 
   private:
-    void makeForm(const QString& folder);
+    // A window on the program folder, its boxes answered by the script or, with
+    // realDialogs, the real boxes and dialogs.
+    void makeForm(const QString& folder, bool realDialogs = false);
     void clickTile(int x, int y) {
         QTest::mouseClick(form->Image1[static_cast<std::size_t>(imageOf(x, y))], Qt::LeftButton);
     }
@@ -203,8 +205,10 @@ void Form1Test::init() {
     makeForm(folder->path());
 }
 
-void Form1Test::makeForm(const QString& programFolder) {
-    form = std::make_unique<Form1>(Form1::Setup{programFolder, "http://127.0.0.1:9", &dialogs,
+void Form1Test::makeForm(const QString& programFolder, bool realDialogs) {
+    form.reset();
+    form = std::make_unique<Form1>(Form1::Setup{programFolder, "http://127.0.0.1:9",
+                                                realDialogs ? nullptr : &dialogs,
                                                 [] { return DateTime{2026, 12, 10, 9, 30, 12}; }});
     form->Form_Load();
     form->show();
@@ -365,11 +369,7 @@ void Form1Test::spaceOrReturnClicksTheTileUnderTheCursor() {
 }
 
 void Form1Test::aBoxTakesTheKeysWhileItIsOpen() {
-    form.reset();
-    form = std::make_unique<Form1>(Form1::Setup{folder->path(), "http://127.0.0.1:9"});
-    form->Form_Load();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    makeForm(folder->path(), true);
     setBoard(form->state(), {{1, 1}});
     form->showBoard();
     QVERIFY(focusBoard());
@@ -844,11 +844,7 @@ void Form1Test::aMissingAudioDeviceIsToldOnceARun() {
 }
 
 void Form1Test::realBoxesRefuseAClickAndCancelAModeChange() {
-    form.reset();
-    form = std::make_unique<Form1>(Form1::Setup{folder->path(), "http://127.0.0.1:9"});
-    form->Form_Load();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    makeForm(folder->path(), true);
 
     setBoard(form->state(), {{1, 1}});
     form->showBoard();
@@ -876,12 +872,7 @@ void Form1Test::realBoxesRefuseAClickAndCancelAModeChange() {
 }
 
 void Form1Test::realDialogsSaveAScoreRecord() {
-    form.reset();
-    form = std::make_unique<Form1>(Form1::Setup{folder->path(), "http://127.0.0.1:9", nullptr,
-                                                [] { return DateTime{2026, 12, 10, 9, 30, 12}; }});
-    form->Form_Load();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    makeForm(folder->path(), true);
 
     // A file already in the folder, its size and date as the dialog lists them.
     QVERIFY(QDir().mkpath(folder->filePath("save")));
