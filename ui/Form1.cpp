@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QShowEvent>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -389,7 +390,16 @@ void Form1::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
 }
 
+void Form1::showEvent(QShowEvent* event) {
+    // Should the window's own paint never come (its controls covering all of it), soon all the
+    // same.
+    if (!event->spontaneous()) QTimer::singleShot(250, this, &Form1::whenShown);
+    QWidget::showEvent(event);
+}
+
 void Form1::whenShown() {
+    if (m_shownDone) return;
+    m_shownDone = true;
     if (m_homePending) navigateTo(localFile(kHomePage.local));
     m_sound->load();
 }

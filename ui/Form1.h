@@ -135,6 +135,7 @@ class Form1 : public QWidget, public GameWindow {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void createControls();
@@ -159,6 +160,7 @@ class Form1 : public QWidget, public GameWindow {
     // True once the player has changed the selected mode button, until its click.
     bool m_modeChanged = false;
     bool m_painted = false;
+    bool m_shownDone = false;
     bool m_homePending = false;  // the home page of Form_Load, not opened yet
 };
 
