@@ -88,9 +88,13 @@ std::string modeTable(const ModeRanking& ranking) {
     std::string out = "<p class=\"h2\">" + Pages::modeName(ranking.gameMode) + "</p>\n";
     if (ranking.rows.empty()) return out + "<p class=\"note\">还没有成绩。</p>\n";
     const bool levels = ranking.gameMode == kModeSport;
-    out += "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
-    out += std::string("<tr><th>名次</th><th>称呼<br>日期</th><th>总分</th><th>") +
-           (levels ? "关数" : "轮数") + "<br>消珠</th><th>复盘</th></tr>\n";
+    // Narrow enough for the game's side panel, five columns and all.
+    out += "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\">\n";
+    // The same widths in every table, so that the three line up.
+    out += std::string(
+               "<tr><th width=\"12%\">名次</th><th width=\"38%\">称呼<br>日期</th>"
+               "<th width=\"20%\">总分</th><th width=\"16%\">") +
+           (levels ? "关数" : "轮数") + "<br>消珠</th><th width=\"14%\">复盘</th></tr>\n";
     for (const RankedScore& r : ranking.rows) {
         out += "<tr><td align=\"center\">" + std::to_string(r.rank) + "</td><td>" +
                shownName(r.playerName) + "<br><span class=\"date\">" +

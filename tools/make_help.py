@@ -42,6 +42,7 @@ TABLE_ROW_BG = "#f6f8fb"
 
 # Sizes in pt, so they keep step with the 9 pt text on any screen.
 STYLE = """
+body {{ max-width: 46em; }}
 p {{ margin-top: 6px; margin-bottom: 6px; }}
 p.h1 {{ font-size: 12pt; font-weight: bold; color: {head}; margin-top: 8px; margin-bottom: 6px; }}
 p.h2 {{ font-size: 10.5pt; font-weight: bold; color: {head}; margin-top: 14px; margin-bottom: 4px; }}

@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,10 @@ struct Refused {
     bool reseal;
     const char* reason;  // a part of the reason given
 };
+
+void PrintTo(const Refused& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class RecordRefusal : public ::testing::TestWithParam<Refused> {};
 

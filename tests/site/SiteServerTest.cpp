@@ -1,5 +1,5 @@
 // qob-site as a program, started on 127.0.0.1 with a database of its own (SQLite, or
-// PostgreSQL when QOB_TEST_DB says so): records saved by the game's own record procedure
+// the tests' PostgreSQL, see TestDatabase): records saved by the game's own record procedure
 // published the way the game sends them.
 #include <gtest/gtest.h>
 

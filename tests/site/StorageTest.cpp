@@ -1,4 +1,4 @@
-// The site's database behind its interface, SQLite or PostgreSQL as QOB_TEST_DB says:
+// The site's database behind its interface, SQLite or PostgreSQL (TestDatabase):
 // ranks, the ranking's order, one record stored once however many publish it at once,
 // the publication counts, and the schema's version.
 #include <gtest/gtest.h>

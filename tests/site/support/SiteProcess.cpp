@@ -51,15 +51,13 @@ std::string lower(std::string s) {
 }  // namespace
 
 TestDatabase::TestDatabase() {
-    const char* kind = std::getenv("QOB_TEST_DB");
-    postgres_ = kind != nullptr && std::string(kind) == "postgresql";
+    const char* file = std::getenv("QOB_TEST_POSTGRESQL_FILE");
+    postgres_ = file != nullptr && *file != '\0';
     if (!postgres_) {
         folder_ = newFolder();
         address_ = "sqlite:" + folder_ + "/scores.db";
         return;
     }
-    const char* file = std::getenv("QOB_TEST_POSTGRESQL_FILE");
-    if (file == nullptr) throw std::runtime_error("QOB_TEST_POSTGRESQL_FILE is not set");
     std::istringstream(readFile(file)) >> maintenance_;
     const std::string marker = "/postgres?";
     const std::size_t at = maintenance_.find(marker);
@@ -86,9 +84,11 @@ TestDatabase::~TestDatabase() {
     }
 }
 
-SiteProcess::SiteProcess(const std::string& database, const std::vector<std::string>& arguments) {
+SiteProcess::SiteProcess(const std::string& database, const std::vector<std::string>& arguments,
+                         const std::string& listen)
+    : host_(listen.substr(0, listen.rfind(':'))) {
     logFile_ = newFolder() + "/site.log";
-    std::vector<std::string> args = {QOB_SITE_PROGRAM, "--listen", "127.0.0.1:0", "--db", database};
+    std::vector<std::string> args = {QOB_SITE_PROGRAM, "--listen", listen, "--db", database};
     args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& a : args)
@@ -122,7 +122,7 @@ SiteProcess::SiteProcess(const std::string& database, const std::vector<std::str
     }
     pid_ = pid;
 
-    // The first line names the port: "qob-site listening on http://127.0.0.1:PORT/qob/ ...".
+    // The first line names the port: "qob-site listening on http://ADDRESS:PORT/qob/ ...".
     std::string line;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
@@ -135,7 +135,7 @@ SiteProcess::SiteProcess(const std::string& database, const std::vector<std::str
     }
     close(out[0]);
     std::smatch match;
-    if (std::regex_search(line, match, std::regex("127\\.0\\.0\\.1:([0-9]+)/qob/")))
+    if (std::regex_search(line, match, std::regex(":([0-9]+)/qob/ ")))
         port_ = static_cast<std::uint16_t>(std::stoi(match[1]));
 }
 
@@ -156,7 +156,7 @@ int SiteProcess::stop() {
 }
 
 std::string SiteProcess::baseUrl() const {
-    return "http://127.0.0.1:" + std::to_string(port_);
+    return "http://" + host_ + ":" + std::to_string(port_);
 }
 
 std::string SiteProcess::log() const {

@@ -11,9 +11,9 @@
 
 namespace qob::test {
 
-// A new, empty database: an SQLite file in a new folder, or, when QOB_TEST_DB is
-// "postgresql", a new database in the test cluster whose address the file named by
-// QOB_TEST_POSTGRESQL_FILE holds. Removed again at the end.
+// A new, empty database: an SQLite file in a new folder or, when QOB_TEST_POSTGRESQL_FILE
+// names a file, a new database in the test cluster whose address that file holds.
+// Removed again at the end.
 class TestDatabase {
   public:
     TestDatabase();
@@ -36,14 +36,15 @@ class TestDatabase {
 // qob-site running with `arguments` after --listen and --db. Its clock zone is UTC.
 class SiteProcess {
   public:
-    SiteProcess(const std::string& database, const std::vector<std::string>& arguments = {});
+    SiteProcess(const std::string& database, const std::vector<std::string>& arguments = {},
+                const std::string& listen = "127.0.0.1:0");
     ~SiteProcess();
     SiteProcess(const SiteProcess&) = delete;
     SiteProcess& operator=(const SiteProcess&) = delete;
 
     bool isRunning() const { return port_ != 0; }
     std::uint16_t port() const { return port_; }
-    // "http://127.0.0.1:PORT", the game's base address for it.
+    // "http://ADDRESS:PORT", the game's base address for it.
     std::string baseUrl() const;
     // What the program wrote to standard error so far: its log.
     std::string log() const;
@@ -52,6 +53,7 @@ class SiteProcess {
 
   private:
     int pid_ = 0;
+    std::string host_;  // as a URL writes it
     std::uint16_t port_ = 0;
     std::string logFile_;
 };
