@@ -32,6 +32,7 @@ const char* const kStatements[][2] = {
     {"find_score", kFindScore},
     {"rank_of", kRankOf},
     {"best", kBest},
+    {"best_since", kBestSince},
     {"count_scores", kCountScores},
 };
 
@@ -76,14 +77,19 @@ int PostgresStorage::schemaVersion() {
 }
 
 std::int64_t PostgresStorage::countPublication(const std::string& client, std::int64_t minute) {
+    if (minute != forgotten_) {
+        // On its own, so that it holds no lock the count below waits for; a clearing that
+        // fails is done by the next one.
+        try {
+            pqxx::nontransaction w(connection_->db);
+            w.exec_prepared("forget_publications", minute - 1);
+            forgotten_ = minute;
+        } catch (const pqxx::sql_error&) {
+        }
+    }
     return guarded([&] {
-        pqxx::work w(connection_->db);
-        if (minute != forgotten_) w.exec_prepared("forget_publications", minute - 1);
-        const std::int64_t n =
-            w.exec_prepared("count_publication", client, minute)[0][0].as<std::int64_t>();
-        w.commit();
-        forgotten_ = minute;
-        return n;
+        pqxx::nontransaction w(connection_->db);
+        return w.exec_prepared("count_publication", client, minute)[0][0].as<std::int64_t>();
     });
 }
 
@@ -119,7 +125,10 @@ std::vector<RankedScore> PostgresStorage::best(const std::string& gameMode,
     return guarded([&] {
         pqxx::nontransaction w(connection_->db);
         std::vector<RankedScore> rows;
-        for (const pqxx::row& row : w.exec_prepared("best", gameMode, playedSince, limit)) {
+        const pqxx::result found =
+            playedSince.empty() ? w.exec_prepared("best", gameMode, limit)
+                                : w.exec_prepared("best_since", gameMode, playedSince, limit);
+        for (const pqxx::row& row : found) {
             RankedScore r;
             r.rank = static_cast<std::int64_t>(rows.size()) + 1;
             r.playerName = row[0].as<std::string>();

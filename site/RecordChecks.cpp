@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "CodePage936.h"
 #include "Game.h"
 #include "RecordExtras.h"
 #include "TextForms.h"
@@ -81,7 +82,8 @@ std::int64_t movePointsOf(const std::string& mode, int n) {
 // The record as the game writes it: nothing but printable text, 201 fields or more,
 // "QOB", a score record sealed as one.
 Refusal formRefusal(std::string_view text, const RecordPieces& pieces, int count) {
-    if (text.size() > kScoreRecordLimit)
+    // The size of the record as the game writes and sends it, in code page 936.
+    if (text.size() > kScoreRecordLimit && toCodePage936(text).size() > kScoreRecordLimit)
         return "记录太大：成绩记录最多 " + number(kScoreRecordLimit) + " 字节。";
     for (const char c : text)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)

@@ -67,8 +67,8 @@ class ScoreStorage {
     // Stores the entry unless a record with its seal is there already; either way tells
     // where that record ranks.
     virtual Publication publish(const ScoreEntry& entry) = 0;
-    // The best `limit` of a mode played at or after `playedSince` (same form as playedAt),
-    // by total score, the earlier publication first among equals.
+    // The best `limit` of a mode played at or after `playedSince` (same form as playedAt;
+    // empty: all time), by total score, the earlier publication first among equals.
     virtual std::vector<RankedScore> best(const std::string& gameMode,
                                           const std::string& playedSince, int limit) = 0;
     virtual std::int64_t storedCount() = 0;

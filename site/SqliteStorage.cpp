@@ -226,8 +226,11 @@ Publication SqliteStorage::publish(const ScoreEntry& e) {
 std::vector<RankedScore> SqliteStorage::best(const std::string& gameMode,
                                              const std::string& playedSince, int limit) {
     std::vector<RankedScore> rows;
-    Statement& select = statement(kBest);
-    select.bind({gameMode, playedSince, std::int64_t{limit}});
+    Statement& select = statement(playedSince.empty() ? kBest : kBestSince);
+    if (playedSince.empty())
+        select.bind({gameMode, std::int64_t{limit}});
+    else
+        select.bind({gameMode, playedSince, std::int64_t{limit}});
     while (select.step()) {
         RankedScore r;
         r.rank = static_cast<std::int64_t>(rows.size()) + 1;

@@ -13,7 +13,11 @@
 #include <functional>
 #include <memory>
 
+#include "CodePage936.h"
 #include "Form1.h"
+#include "RecordExtras.h"
+#include "RecordFileIo.h"
+#include "RecordFiles.h"
 #include "ScoreStorage.h"
 #include "ScriptedDialogs.h"
 #include "SitePing.h"
@@ -98,6 +102,7 @@ class OnlineTest : public QObject {
     void uploadSendsTheRecordFileByteForByte();
     void uploadWhileOfflineTellsThePlayerAndSendsNothing();
     void publishingThroughTheWindowReachesTheRanking();
+    void theLargestScoreRecordGoesThroughThePanel();
 
   private:
     void makeForm(const QString& siteUrl, bool withHelp = true);
@@ -311,6 +316,31 @@ void OnlineTest::publishingThroughTheWindowReachesTheRanking() {
     QVERIFY(waitForPage());
     QVERIFY(form->WebBrowser1->toPlainText().contains(QStringLiteral("已经发布过")));
     QCOMPARE(site::openScoreStorage(database.address())->storedCount(), 1);
+}
+
+void OnlineTest::theLargestScoreRecordGoesThroughThePanel() {
+    // A record as large as a score record may be, every byte of it written as %XX in the
+    // address: about three times its size in the request line.
+    test::TestDatabase database;
+    test::SiteProcess real(database.address(), {"--clock", "2026-12-10 12:00:00"});
+    QVERIFY2(real.isRunning(), real.log().c_str());
+    makeForm(QString::fromStdString(real.baseUrl()));
+    const QString path = savedRecord(QStringLiteral("large.rec"));
+    std::string record = form->state().recordText + "|pad=";
+    // 中 is two bytes in code page 936.
+    for (std::size_t n = (kScoreRecordLimit - toCodePage936(record).size()) / 2; n > 0; --n)
+        record += "中";
+    QVERIFY(toCodePage936(record).size() > kScoreRecordLimit - 2);
+    QVERIFY(writeRecordFile(path.toStdString(), record));
+    QVERIFY(uploadAddress(real.baseUrl(), record).size() > 2.9 * kScoreRecordLimit);
+
+    runProbe();
+    QVERIFY(waitForPage());
+    dialogs.files.push_back(path.toStdString());
+    QTest::mouseClick(form->Command17, Qt::LeftButton);
+    QVERIFY(waitForPage());
+    QVERIFY2(form->WebBrowser1->toPlainText().contains(QStringLiteral("成绩已发布")),
+             qPrintable(form->WebBrowser1->toPlainText()));
 }
 
 QTEST_MAIN(OnlineTest)
