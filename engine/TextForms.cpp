@@ -65,11 +65,15 @@ bool isContinuationByte(char c) {
 }
 }  // namespace
 
-std::string firstCharacter(std::string_view text) {
+std::string_view firstCharacterView(std::string_view text) {
     std::size_t end = text.empty() ? 0 : 1;
     while (end < text.size() && isContinuationByte(text[end]))
         ++end;
-    return std::string(text.substr(0, end));
+    return text.substr(0, end);
+}
+
+std::string firstCharacter(std::string_view text) {
+    return std::string(firstCharacterView(text));
 }
 
 std::size_t characterCount(std::string_view text) {

@@ -32,11 +32,14 @@ int imageOf(int x, int y) {
     return (y - 1) * 7 + (x - 1);
 }
 
-// A board where no two touching tiles are equal, with kind 8 at the given cells.
+// A board where no two touching tiles are equal, with kind 8 at the given cells and
+// a spare group of kind 9 at the top of the right column, which keeps the game going.
 void setBoard(GameState& s, std::initializer_list<std::pair<int, int>> eights) {
     for (int y = 1; y <= 7; ++y)
         for (int x = 1; x <= 7; ++x)
             s.board[x][y] = std::string(1, char('1' + (x + 3 * y) % 7));
+    for (int y = 2; y <= 4; ++y)
+        s.board[7][y] = "9";
     for (auto [x, y] : eights)
         s.board[x][y] = "8";
 }
