@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "BoardGroups.h"
 #include "CodePage936.h"
 #include "Game.h"
 #include "RecordExtras.h"
@@ -15,8 +16,6 @@ namespace {
 
 using Refusal = std::optional<std::string>;
 
-// The game refuses a click on a group of fewer tiles.
-constexpr int kFewestInGroup = 3;
 // The bars' maximum, which the rules rely on: the level clock's end and a full level bar.
 constexpr int kBarFull = 100;
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
@@ -139,20 +138,44 @@ Refusal valueRefusal(const RecordValues& v) {
     return std::nullopt;
 }
 
-// What each mode keeps: levels, the clock and the level bar belong to "sport" alone;
-// a "game" never ends; a "lim" game ends at its last round.
+// Whether the record's board could be left with a move, or with none: the top-left cell
+// is in no field, so each tile it may hold counts.
+struct BoardMoves {
+    bool canHaveMove = false;
+    bool canLackMove = false;
+};
+
+BoardMoves boardMoves(const RecordValues& v) {
+    Grid board;
+    for (int i = 1; i < kTileCount; ++i)
+        board[boardFieldX(i)][boardFieldY(i)] = v.boardCells[i];
+    BoardMoves moves;
+    for (char tile = '1'; tile <= '7'; ++tile) {
+        board[1][1] = std::string(1, tile);
+        (hasMove(board) ? moves.canHaveMove : moves.canLackMove) = true;
+    }
+    return moves;
+}
+
+// What each mode keeps: levels, the clock, the level bar and the ring buttons belong to
+// "sport" alone. A game ends when its board has no move left; a "lim" game also at its
+// last round, a "sport" game when its clock runs out, or when the board has no move and
+// the ring buttons no use left.
 Refusal modeRefusal(const RecordValues& v) {
     const bool stopped = v.gameState == kStateStop;
+    const auto deadBoard = [&v] { return boardMoves(v).canLackMove; };
     if (v.gameMode != kModeSport) {
         if (v.levelNo != 0 || v.clockValue != 0 || v.levelProgress != 0 || v.ringMoves != 0)
             return std::string("常规模式和限次模式没有关数、时钟、过关条和转动，记录里却有。");
-        if (v.gameMode == kModeGame && stopped)
-            return std::string("常规模式的游戏不会结束，记录的状态却是已结束。");
+        if (v.gameMode == kModeGame && stopped && !deadBoard())
+            return std::string("常规模式的游戏在没有可消的泡泡时才结束，记录的状态与珠台不符。");
         if (v.gameMode == kModeLim && v.roundNo > kLimRounds)
             return "限次模式一局最多 " + number(kLimRounds) + " 轮，记录里有 " + number(v.roundNo) +
                    " 轮。";
-        if (v.gameMode == kModeLim && stopped != (v.roundNo == kLimRounds))
-            return "限次模式的游戏在第 " + number(kLimRounds) + " 轮结束，记录的状态与轮数不符。";
+        const bool lastRound = v.roundNo == kLimRounds;
+        if (v.gameMode == kModeLim && (lastRound ? !stopped : stopped && !deadBoard()))
+            return "限次模式的游戏在第 " + number(kLimRounds) +
+                   " 轮或没有可消的泡泡时结束，记录的状态与此不符。";
         return std::nullopt;
     }
     if (v.levelNo < 1) return std::string("过关模式从第 1 关开始，记录的关数不对。");
@@ -161,32 +184,38 @@ Refusal modeRefusal(const RecordValues& v) {
         return "过关模式的时钟一格一格地走，从 0 到 " + number(kBarFull) + " 格，记录的时钟不对。";
     if (!(v.levelProgress >= 0 && v.levelProgress <= kBarFull))
         return "过关条在 0 到 " + number(kBarFull) + " 之间，记录的过关条不对。";
-    if (stopped != (v.clockValue == kBarFull))
-        return std::string("过关模式的游戏在时钟走满时结束，记录的状态与时钟不符。");
+    if (v.ringMoves > kRingUses)
+        return "外边转动和内盘重组每关合计只能用 " + number(kRingUses) + " 次，记录里有 " +
+               number(v.ringMoves) + " 次。";
+    const bool clockOut = v.clockValue == kBarFull;
+    if (clockOut ? !stopped : stopped && !(v.ringMoves == kRingUses && deadBoard()))
+        return std::string(
+            "过关模式的游戏在时钟走满、或没有可消的泡泡又不能再转动时结束，记录的状态与此不符。");
     return std::nullopt;
 }
 
 // The sizes of this game's moves: every accepted move of the program's run is counted in
 // sizeTally, this game's among them.
 struct MoveSizes {
-    int low = kFewestInGroup;
+    int low = kSmallestGroup;
     int high = kTileCount;
 };
 
 Refusal countRefusal(const RecordValues& v, MoveSizes& sizes) {
     const std::int64_t rounds = v.roundNo;
     const std::int64_t tiles = v.tilesCleared;
-    if (tiles < rounds * kFewestInGroup || tiles > rounds * kTileCount)
-        return "每轮消去 " + number(kFewestInGroup) + " 到 " + number(kTileCount) + " 颗珠子：" +
+    if (tiles < rounds * kSmallestGroup || tiles > rounds * kTileCount)
+        return "每轮消去 " + number(kSmallestGroup) + " 到 " + number(kTileCount) + " 颗珠子：" +
                number(rounds) + " 轮消不了 " + number(tiles) + " 颗。";
 
     std::int64_t moves = 0;
     std::int64_t tallied = 0;
     int low = 0;
     int high = 0;
-    for (int n = 1; n < kFewestInGroup; ++n)
-        if (v.sizeTally[n] != 0) return std::string("游戏不接受少于 3 颗的组，记录里却有。");
-    for (int n = kFewestInGroup; n <= kTileCount; ++n) {
+    for (int n = 1; n < kSmallestGroup; ++n)
+        if (v.sizeTally[n] != 0)
+            return "游戏不接受少于 " + number(kSmallestGroup) + " 颗的组，记录里却有。";
+    for (int n = kSmallestGroup; n <= kTileCount; ++n) {
         if (v.sizeTally[n] == 0) continue;
         moves += v.sizeTally[n];
         tallied += std::int64_t{n} * v.sizeTally[n];
@@ -204,7 +233,7 @@ Refusal countRefusal(const RecordValues& v, MoveSizes& sizes) {
         const bool moved = v.levelProgress > 0;
         const std::int64_t fewestRounds = std::int64_t{v.levelNo} - 1 + (moved ? 1 : 0);
         const std::int64_t fewestTiles =
-            fewestTilesBefore(v.levelNo) + (moved ? kFewestInGroup : 0);
+            fewestTilesBefore(v.levelNo) + (moved ? kSmallestGroup : 0);
         if (rounds < fewestRounds || tiles < fewestTiles)
             return "到第 " + number(v.levelNo) + " 关至少要走 " + number(fewestRounds) +
                    " 轮、消去 " + number(fewestTiles) + " 颗珠子，记录里只有 " + number(rounds) +
@@ -335,10 +364,10 @@ std::int64_t fewestTilesBefore(std::int32_t levelNo) {
     for (std::int32_t level = 1; level < levelNo; ++level) {
         // One move of n tiles fills more of the bar than any moves of n tiles in all
         // (the gain grows with n squared), so the fewest tiles are one group's.
-        int n = kFewestInGroup;
+        int n = kSmallestGroup;
         while (n < kTileCount && Game::levelGain(level, n) < kBarFull * (1 - 1e-9))
             ++n;
-        if (n == kFewestInGroup) return tiles + std::int64_t{levelNo - level} * kFewestInGroup;
+        if (n == kSmallestGroup) return tiles + std::int64_t{levelNo - level} * kSmallestGroup;
         tiles += n;
     }
     return tiles;

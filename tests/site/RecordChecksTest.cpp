@@ -34,57 +34,71 @@ TimePoint utc(const DateTime& t) {
 // The site's moment in the tests: the morning after the games, in UTC.
 const TimePoint kNow = utc(DateTime{2026, 3, 5, 0, 0, 0});
 
-void expectAccepted(const std::string& record, const GameState& game, const std::string& what) {
+// The record passes; its values.
+RecordValues accepted(const std::string& record, const std::string& what) {
     const RecordVerdict verdict = checkScoreRecord(record, kNow);
-    ASSERT_TRUE(verdict.record) << what << ": " << verdict.reason;
-    EXPECT_EQ(verdict.record->values.totalScore, game.totalScore) << what;
-    EXPECT_EQ(verdict.record->values.gameMode, game.gameMode) << what;
+    EXPECT_TRUE(verdict.record) << what << ": " << verdict.reason;
+    return verdict.record ? verdict.record->values : RecordValues{};
+}
+
+// Plays a game of the mode in pieces of `moves` moves (with `ticks` clock ticks after each
+// in "sport"), saving a record after every piece, until the game ends by itself, whose
+// record is the last; every record must pass. Returns the values of the records.
+std::vector<RecordValues> playAndSave(const std::string& mode, std::uint64_t seed, int pieces,
+                                      int moves, int ticks = 0) {
+    PlayedGame g(mode, kStart, seed);
+    std::vector<RecordValues> saved;
+    for (int k = 0; k < pieces; ++k) {
+        g.play(moves);
+        if (ticks > 0) g.tick(ticks);
+        if (mode == kModeSport && k % 3 == 0 && g.game.state.ringMoves < kRingUses)
+            g.game.Command8_Click();
+        const std::string what =
+            mode + " game " + std::to_string(seed) + ", piece " + std::to_string(k);
+        if (!g.finalRecord().empty()) {
+            saved.push_back(accepted(g.finalRecord(), what + ", at its end"));
+            break;
+        }
+        saved.push_back(accepted(g.save("玩家"), what));
+    }
+    return saved;
 }
 
 TEST(RecordChecks, RecordsOfGamesPlayedByTheRulesPass) {
-    {
-        PlayedGame g(kModeGame, kStart, 1);
-        expectAccepted(g.save("新手"), g.game.state, "a game not yet played");
-        ASSERT_GE(g.play(150), 20);
-        ASSERT_GT(g.game.state.bonusScore, 0) << "no group of five in open play";
-        expectAccepted(g.save("常规"), g.game.state, "open play");
+    // Open play: some games end when no group is left, all collect bonuses.
+    bool bonus = false;
+    for (std::uint64_t seed = 1; seed <= 6; ++seed)
+        for (const RecordValues& v : playAndSave(kModeGame, seed, 15, 10))
+            bonus = bonus || v.bonusScore > 0;
+    EXPECT_TRUE(bonus) << "no group of five in open play";
+
+    // Limited games end at their last round, or earlier when no group is left.
+    bool lastRound = false;
+    bool earlier = false;
+    for (std::uint64_t seed = 1; seed <= 60 && !(lastRound && earlier); ++seed) {
+        const std::vector<RecordValues> saved = playAndSave(kModeLim, seed, 10, 20);
+        ASSERT_FALSE(saved.empty());
+        const RecordValues& last = saved.back();
+        if (last.gameState == kStateStop) (last.roundNo == kLimRounds ? lastRound : earlier) = true;
     }
-    {
-        // A limited game can end with no group left on the board; one of a few games
-        // reaches its last round.
-        std::unique_ptr<PlayedGame> g;
-        for (std::uint64_t seed = 1; seed < 100 && (!g || g->finalRecord().empty()); ++seed) {
-            g = std::make_unique<PlayedGame>(kModeLim, kStart, seed);
-            g->play(60);
-            expectAccepted(g->save(""), g->game.state, "a limited game after its first rounds");
-            g->play(200);
-        }
-        ASSERT_FALSE(g->finalRecord().empty()) << "no limited game reached its end";
-        const RecordVerdict verdict = checkScoreRecord(g->finalRecord(), kNow);
-        ASSERT_TRUE(verdict.record) << verdict.reason;
-        EXPECT_EQ(verdict.record->values.roundNo, kLimRounds);
-        EXPECT_EQ(verdict.record->values.gameState, kStateStop);
-        EXPECT_GT(verdict.record->values.totalScore, 180);
-    }
-    {
-        PlayedGame g(kModeSport, kStart, 3);
-        int levelsSaved = 0;
-        for (int round = 0; round < 40 && g.finalRecord().empty(); ++round) {
-            g.play(15);
-            g.tick(3);
-            if (round % 3 == 0) g.game.Command8_Click();
-            expectAccepted(g.save("过关"), g.game.state,
-                           "level " + std::to_string(g.game.state.levelNo) + ", round " +
-                               std::to_string(g.game.state.roundNo));
-            levelsSaved = g.game.state.levelNo;
-        }
-        EXPECT_GE(levelsSaved, 3) << "the game did not get far enough to test the levels";
+    EXPECT_TRUE(lastRound) << "no limited game reached its last round";
+    EXPECT_TRUE(earlier) << "no limited game ran out of groups";
+
+    // Timed levels: several levels, the ring buttons, and the clock's end.
+    int levels = 0;
+    bool clockOut = false;
+    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+        const std::vector<RecordValues> saved = playAndSave(kModeSport, seed, 60, 15, 3);
+        for (const RecordValues& v : saved)
+            levels = std::max(levels, v.levelNo);
+        PlayedGame g(kModeSport, kStart, seed + 100);
+        g.play(20);
         g.tick(100);
         ASSERT_FALSE(g.finalRecord().empty()) << "the clock did not end the game";
-        const RecordVerdict verdict = checkScoreRecord(g.finalRecord(), kNow);
-        ASSERT_TRUE(verdict.record) << verdict.reason;
-        EXPECT_EQ(verdict.record->values.clockValue, 100);
+        clockOut = accepted(g.finalRecord(), "at the clock's end").clockValue == 100;
     }
+    EXPECT_GE(levels, 3) << "no game got far enough to test the levels";
+    EXPECT_TRUE(clockOut);
 }
 
 TEST(RecordChecks, ATotalMadeBeforeTheNewLevelsBonusPasses) {
@@ -97,7 +111,28 @@ TEST(RecordChecks, ATotalMadeBeforeTheNewLevelsBonusPasses) {
     ASSERT_EQ(g.game.state.levelNo, level + 1);
     ASSERT_EQ(g.game.state.levelProgress, 0);
     ASSERT_NE(g.game.state.totalScore, g.game.state.moveScore + g.game.state.bonusScore);
-    expectAccepted(g.save("刚过关"), g.game.state, "saved right after a level");
+    EXPECT_EQ(accepted(g.save("刚过关"), "saved right after a level").totalScore,
+              g.game.state.totalScore);
+}
+
+TEST(RecordChecks, ATimedGameEndedByABoardWithoutGroupsPasses) {
+    // The last ring use leaves no group: the game ends and writes its record.
+    PlayedGame g(kModeSport, kStart, 5);
+    g.play(5);
+    g.game.state.ringMoves = kRingUses - 1;
+    for (int a = 1; a < 7 && g.finalRecord().empty(); ++a)
+        for (int b = 1; b < 7 && g.finalRecord().empty(); ++b) {
+            for (int y = 1; y <= kBoardSize; ++y)
+                for (int x = 1; x <= kBoardSize; ++x)
+                    g.game.state.board[x][y] = std::to_string((a * x + b * y) % 7 + 1);
+            g.game.state.ringMoves = kRingUses - 1;
+            g.game.Command8_Click();
+        }
+    ASSERT_FALSE(g.finalRecord().empty()) << "no board stayed without a group";
+    const RecordValues v = accepted(g.finalRecord(), "ended without groups");
+    EXPECT_EQ(v.gameState, kStateStop);
+    EXPECT_EQ(v.ringMoves, kRingUses);
+    EXPECT_LT(v.clockValue, 100);
 }
 
 struct Refused {
@@ -219,9 +254,16 @@ const Refused kRefused[] = {
      true, "奖（"},
     {"181 rounds of a limited game", kModeLim, [](auto& f) { set(f, 18, "181"); }, true,
      "最多 180 轮"},
-    {"a limited game ended early", kModeLim, [](auto& f) { set(f, 16, "stop"); }, true,
-     "状态与轮数不符"},
-    {"open play that ended", kModeGame, [](auto& f) { set(f, 16, "stop"); }, true, "不会结束"},
+    {"a limited game ended with groups left", kModeLim, [](auto& f) { set(f, 16, "stop"); }, true,
+     "没有可消的泡泡时结束"},
+    {"a limited game going on after its last round", kModeLim, [](auto& f) { set(f, 18, "180"); },
+     true, "没有可消的泡泡时结束"},
+    {"open play ended with groups left", kModeGame, [](auto& f) { set(f, 16, "stop"); }, true,
+     "没有可消的泡泡时才结束"},
+    {"a timed game ended with groups left", kModeSport, [](auto& f) { set(f, 16, "stop"); }, true,
+     "不能再转动时结束"},
+    {"more ring uses than a level has", kModeSport, [](auto& f) { set(f, 22, "11"); }, true,
+     "合计只能用 10 次"},
     {"a level in open play", kModeGame, [](auto& f) { set(f, 17, "2"); }, true, "没有关数"},
     {"a level bonus that does not match", kModeSport,
      [](auto& f) {
@@ -241,7 +283,7 @@ const Refused kRefused[] = {
     {"a clock beyond its end", kModeSport, [](auto& f) { set(f, 20, "101"); }, true, "时钟"},
     {"a clock between two ticks", kModeSport, [](auto& f) { set(f, 20, "30.5"); }, true, "时钟"},
     {"a clock at its end while running", kModeSport, [](auto& f) { set(f, 20, "100"); }, true,
-     "状态与时钟不符"},
+     "时钟走满"},
     // Times.
     {"started after it was saved", kModeGame, [](auto& f) { set(f, 10, "2026-3-4 23:59:59"); },
      true, "开始时间晚于保存时间"},

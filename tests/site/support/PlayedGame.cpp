@@ -2,9 +2,8 @@
 
 #include <filesystem>
 #include <stdexcept>
-#include <utility>
-#include <vector>
 
+#include "BoardGroups.h"
 #include "BoardText.h"
 #include "RecordFileIo.h"
 #include "RecordFiles.h"
@@ -56,27 +55,12 @@ void PlayedGame::advance(int seconds) {
 }
 
 bool PlayedGame::playOne() {
-    // The player's eye: the largest group of three or more on the board.
-    const GameState& s = game.state;
+    // The player's eye: the largest group on the board, by the rule of the move.
     int best = -1;
-    int bestSize = 2;
+    std::size_t bestSize = kSmallestGroup - 1;
     for (int i = 0; i < kTileCount; ++i) {
-        bool seen[9][9] = {};
-        const char tile = s.board[i % kBoardSize + 1][i / kBoardSize + 1][0];
-        int size = 0;
-        std::vector<std::pair<int, int>> open = {{i % kBoardSize + 1, i / kBoardSize + 1}};
-        while (!open.empty()) {
-            const auto [x, y] = open.back();
-            open.pop_back();
-            if (x < 1 || x > kBoardSize || y < 1 || y > kBoardSize || seen[x][y] ||
-                s.board[x][y][0] != tile)
-                continue;
-            seen[x][y] = true;
-            ++size;
-            for (int dx = -1; dx <= 1; ++dx)
-                for (int dy = -1; dy <= 1; ++dy)
-                    open.emplace_back(x + dx, y + dy);
-        }
+        const std::size_t size =
+            groupAt(game.state.board, i % kBoardSize + 1, i / kBoardSize + 1).size();
         if (size > bestSize) {
             bestSize = size;
             best = i;
@@ -94,7 +78,7 @@ int PlayedGame::play(int moves) {
     for (; made < moves && final_.empty(); ++made) {
         advance(3);
         if (playOne()) continue;
-        if (game.state.gameMode != kModeSport || game.state.ringMoves >= 10) break;
+        if (game.state.gameMode != kModeSport || game.state.ringMoves >= kRingUses) break;
         game.Command9_Click();
         --made;
     }
