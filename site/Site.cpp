@@ -128,7 +128,16 @@ HttpResponse Site::route(const HttpRequest& request) {
         r.headers.emplace_back("Location", "/qob/ssindex.htm");
         return r;
     }
-    if (path == theUploadForm().path) return publish(request, target.query);
+    if (path == theUploadForm().path) {
+        // A HEAD must change nothing, and a publication stores a record.
+        if (request.method != "GET") {
+            HttpResponse r =
+                page(405, pages_.notice("不能这样访问", "发布成绩只接受 GET 请求。", "../"), true);
+            r.headers.emplace_back("Allow", "GET");
+            return r;
+        }
+        return publish(request, target.query);
+    }
     if (path.rfind(kPagePrefix, 0) == 0) {
         const std::string name(path.substr(std::string_view(kPagePrefix).size()));
         if (name == kListPage) return ranking(target.query);

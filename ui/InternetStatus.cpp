@@ -5,7 +5,6 @@
 #include <QList>
 #include <QNetworkProxy>
 #include <QSslSocket>
-#include <QTcpSocket>
 
 #include <chrono>
 #include <cstring>

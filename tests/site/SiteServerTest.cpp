@@ -245,6 +245,14 @@ TEST_F(SiteServer, ServesTheGamesHelpPagesAndTellsItIsTheSite) {
     EXPECT_EQ(get("/qob/nothing.htm").status, 404);
     EXPECT_EQ(get("/qob/../../etc/passwd").status, 404);
     EXPECT_EQ(httpRequest(site->port(), "/qob/sslist.htm", {}, "POST").status, 405);
+    EXPECT_EQ(httpRequest(site->port(), "/qob/ssrule.htm", {}, "HEAD").status, 200);
+    // Nothing is published by a HEAD.
+    const std::string record = played(kModeGame, 10, "小明", 13);
+    EXPECT_EQ(
+        httpRequest(site->port(), targetOf(uploadAddress(site->baseUrl(), record)), {}, "HEAD")
+            .status,
+        405);
+    EXPECT_EQ(stored(), 0);
     EXPECT_EQ(get("/").header("location"), "/qob/ssindex.htm");
 }
 
