@@ -7,6 +7,7 @@ packages=(
   g++ cmake make locales
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
   libgtest-dev libbenchmark-dev clang-format
+  pkg-config libmicrohttpd-dev libsqlite3-dev libpqxx-dev postgresql
   fonts-wqy-microhei
   xvfb xauth
 )

@@ -30,12 +30,19 @@ PAGES = [
     ("ssdownload.htm", "软件升级"),
 ]
 
+# Where the game's website puts its own text when it serves these pages: a line of its
+# own at the online mark, and on the ranking page the live ranking in place of the body.
+ONLINE_MARK = "<!--qob:online-->"
+BODY_START = "<!--qob:body-->"
+BODY_END = "<!--/qob:body-->"
+
 HEAD_BG = "#3a5f8a"
 TABLE_HEAD_BG = "#dde6f0"
 TABLE_ROW_BG = "#f6f8fb"
 
 # Sizes in pt, so they keep step with the 9 pt text on any screen.
 STYLE = """
+body {{ max-width: 46em; }}
 p {{ margin-top: 6px; margin-bottom: 6px; }}
 p.h1 {{ font-size: 12pt; font-weight: bold; color: {head}; margin-top: 8px; margin-bottom: 6px; }}
 p.h2 {{ font-size: 10.5pt; font-weight: bold; color: {head}; margin-top: 14px; margin-bottom: 4px; }}
@@ -46,7 +53,9 @@ p.caption {{ margin-top: 10px; margin-bottom: 4px; }}
 ul {{ margin-left: -22px; margin-top: 4px; margin-bottom: 4px; }}
 ol {{ margin-left: -18px; margin-top: 4px; margin-bottom: 4px; }}
 li {{ margin-bottom: 3px; }}
-""".format(head=HEAD_BG).strip()
+th {{ background-color: {table_head}; }}
+span.date {{ font-size: small; color: #777777; }}
+""".format(head=HEAD_BG, table_head=TABLE_HEAD_BG).strip()
 
 
 def nav(current):
@@ -91,13 +100,16 @@ def page(filename, body):
 </table>
 {nav}
 <hr>
+{online}
+{body_start}
 {body}
+{body_end}
 <hr>
 {nav}
 </body>
 </html>
 """.format(title=TITLE, name=name, head_bg=HEAD_BG, style=STYLE, nav=nav(filename),
-           body=body.strip())
+           body=body.strip(), online=ONLINE_MARK, body_start=BODY_START, body_end=BODY_END)
 
 
 def table(head, rows, align="center"):
@@ -281,7 +293,7 @@ def rule_page():
 
 def ranking_table():
     """The columns of the ranking, one a row (a row of six would not fit the panel)."""
-    head = ["名次", "称呼", "模式", "总分", "轮次", "日期"]
+    head = ["名次", "称呼", "总分", "关数或轮数", "消珠", "日期", "复盘"]
     out = ['<table width="100%" border="1" cellspacing="0" cellpadding="3">']
     for i, h in enumerate(head):
         cell = ""
@@ -300,7 +312,8 @@ def list_page():
 
 <p class="h2">成绩记录是加封的</p>
 <p>游戏保存的成绩记录（.rec 文件）经过加封：记录里带有校验，一旦被改动就会失效，
-不能再发布。所以排行榜上的每一个成绩，都是真正玩出来的。</p>
+不能再发布。网站收到记录后，还要按游戏规则核对分数、奖分、轮数和消珠数，
+不合规则的记录不会上榜。</p>
 
 <p class="h2">怎样发布成绩</p>
 <ol>
