@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "BoardGroups.h"
 #include "TextForms.h"
 
 namespace qob {
@@ -11,6 +12,7 @@ namespace {
 
 const char* const kNewGameTitle = "QOB霁虹珠台 新游戏";
 const char* const kStartSound = "\\data\\startgame.wav";
+const char* const kTimeOutMessage = "游戏结束，再接再厉！可以保存成绩。";
 
 bool isRingCell(int x, int y) {
     return x == 1 || y == 1 || x == kBoardSize || y == kBoardSize;
@@ -50,6 +52,13 @@ void Game::fillBoard(const std::string& id) {
             state.board[x][y] = getDice(base + k++);
 }
 
+void Game::dealBoard() {
+    // About one deal in three thousand has no group of three.
+    do {
+        fillBoard(getGameID());
+    } while (!hasMove(state.board));
+}
+
 void Game::NewGame(const std::string& sType) {
     MsgAnswer answer = MsgAnswer::Ok;
     if (sType == "box") {
@@ -61,7 +70,7 @@ void Game::NewGame(const std::string& sType) {
     if (answer != MsgAnswer::Ok) return;
 
     window_.PlaySound(programPath(window_, kStartSound));
-    fillBoard(getGameID());
+    dealBoard();
     state.spareValue = "0";
     state.roundNo = 0;
     state.ringMoves = 0;
@@ -105,7 +114,7 @@ int Game::levelBonus(int levelNo) {
 
 void Game::NewZone() {
     window_.PlaySound(programPath(window_, kStartSound));
-    fillBoard(getGameID());
+    dealBoard();
     state.levelNo = saturatingAdd(state.levelNo, 1);
     state.bonusScore = saturatingAdd(state.bonusScore, levelBonus(state.levelNo));
     state.moveMessage = "祝贺，你神奇地进入下一关了！";
@@ -134,15 +143,10 @@ void Game::Timer1_Timer() {
     bar.setVertical(true);
     state.clockValue += 1;
     if (state.clockValue >= bar.max()) {
-        gameOverRunning_ = true;
         state.gameState = kStateStop;
         bar.setValue(100);
         window_.setTimer1Enabled(false);
-        window_.messageBox("游戏结束，再接再厉！可以保存成绩。", MsgButtons::Ok, MsgIcon::Critical);
-        window_.RecFileSave();
-        NewGame("boxok");
-        window_.showBoard();
-        gameOverRunning_ = false;
+        finishGame(kTimeOutMessage, MsgIcon::Critical);
         return;
     }
     if (state.clockValue >= 0 && state.clockValue < 80)
@@ -152,12 +156,48 @@ void Game::Timer1_Timer() {
     bar.setValue(roundToInt32(state.clockValue));
 }
 
+void Game::finishGame(const std::string& message, MsgIcon icon) {
+    gameOverRunning_ = true;
+    window_.messageBox(message, MsgButtons::Ok, icon);
+    window_.RecFileSave();
+    NewGame("boxok");
+    window_.showBoard();
+    gameOverRunning_ = false;
+}
+
+void Game::endOnBoard(const std::string& message) {
+    state.gameState = kStateStop;
+    window_.showBoard();
+    finishGame(message, MsgIcon::Information);
+}
+
+void Game::meetDeadBoard(bool onScreen, bool hadMove) {
+    if (hasMove(state.board)) return;
+    if (state.gameMode == kModeGame || state.gameMode == kModeLim) {
+        endOnBoard("没有可以消掉的泡泡了，游戏结束！可以保存成绩。");
+    } else if (state.gameMode == kModeSport) {
+        if (state.ringMoves < kRingUses) {
+            // Told once, when the board loses its last move; the clock runs on.
+            if (!hadMove) return;
+            if (!onScreen) window_.showBoard();
+            window_.messageBox("没有可以消掉的泡泡了，试试外边转动或内盘重组！", MsgButtons::Ok,
+                               MsgIcon::Information);
+        } else {
+            state.gameState = kStateStop;
+            window_.setTimer1Enabled(false);
+            if (!onScreen) window_.showBoard();
+            finishGame(kTimeOutMessage, MsgIcon::Critical);
+        }
+    }
+}
+
 void Game::countRingMove() {
     state.ringMoves = saturatingAdd(state.ringMoves, 1);
-    if (state.ringMoves >= 10) window_.setRingButtonsEnabled(false);
+    if (state.ringMoves >= kRingUses) window_.setRingButtonsEnabled(false);
 }
 
 void Game::Command8_Click() {
+    const bool hadMove = hasMove(state.board);
     countRingMove();
     for (int y = 1; y <= kBoardSize; ++y)
         for (int x = 1; x <= kBoardSize; ++x) {
@@ -170,9 +210,11 @@ void Game::Command8_Click() {
         for (int x = 1; x <= kBoardSize; ++x)
             if (isRingCell(x, y)) state.board[x][y] = state.searchBoard[x][y];
     window_.showBoard();
+    meetDeadBoard(true, hadMove);
 }
 
 void Game::Command9_Click() {
+    const bool hadMove = hasMove(state.board);
     countRingMove();
     std::array<std::string, 26> items;  // 1..25
     int n = 1;
@@ -189,6 +231,7 @@ void Game::Command9_Click() {
         for (int x = 2; x <= 6; ++x)
             state.board[x][y] = items[n++];
     window_.showBoard();
+    meetDeadBoard(true, hadMove);
 }
 
 }  // namespace qob

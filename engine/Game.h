@@ -12,6 +12,7 @@
 namespace qob {
 
 inline constexpr int kLimRounds = 180;  // accepted moves of a "lim" game
+inline constexpr int kRingUses = 10;    // ring rotations and reshuffles a level
 
 // The rules of the game: every procedure that changes the game state. The game
 // talks to its window only through GameWindow.
@@ -71,6 +72,20 @@ class Game {
 
   private:
     void countRingMove();
+    // The board of a new game or level: a deal without a move is dealt again from a
+    // new identifier before anyone sees it.
+    void dealBoard();
+    // After the board changed (onScreen: the window shows it already; hadMove: the
+    // board before the change had a move): a board without a move ends a "game" or
+    // "lim" game; in "sport" it points the player to the ring buttons while they have
+    // uses left, and ends the game once they have none.
+    void meetDeadBoard(bool onScreen, bool hadMove);
+    // The end of a "game" or "lim" game on the board as it stands: the state stops
+    // and the final board is drawn, then finishGame.
+    void endOnBoard(const std::string& message);
+    // Tells the player the game is over, offers to save its record and starts and
+    // draws a new game. Clock ticks that come while its boxes are open do nothing.
+    void finishGame(const std::string& message, MsgIcon icon);
 
     GameWindow& window_;
     Rng rng_;

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <optional>
 
+#include "BoardGroups.h"
 #include "Game.h"
 #include "Praise.h"
 #include "TextForms.h"
@@ -42,7 +43,7 @@ void Game::GameClick(int ImageNum) {
     state.groupMaxX = x;
 
     const std::string clicked = state.board[x][y];
-    state.searchBoard[x][y] = "-1";
+    state.searchBoard[x][y] = kTakenMark;
 
     // Breadth first: the lists grow behind the cursor until no entry is left.
     state.groupSize = 0;
@@ -53,7 +54,7 @@ void Game::GameClick(int ImageNum) {
     state.groupSize = state.groupCursor - 1;
 
     bool accepted = false;
-    if (state.groupSize >= 3) {
+    if (state.groupSize >= kSmallestGroup) {
         accepted = true;
         window_.PlaySound(programPath(window_, kClickSound));
         scoreMove();
@@ -61,28 +62,21 @@ void Game::GameClick(int ImageNum) {
     } else {
         window_.messageBox("一次消掉大于2个泡泡，才能继续。", MsgButtons::Ok, MsgIcon::Critical);
     }
-    if (accepted) UpdateBoard();
+    if (accepted) {
+        UpdateBoard();
+        meetDeadBoard(false, true);
+    }
 }
 
 void Game::SearchDragon(int dxx, int dyy, const std::string& dice) {
-    static constexpr int kStep[8][2] = {{-1, 0}, {-1, -1}, {0, -1}, {1, -1},
-                                        {1, 0},  {1, 1},   {0, 1},  {-1, 1}};
-    for (const auto& step : kStep) {
-        const int nx = dxx + step[0];
-        const int ny = dyy + step[1];
-        // The empty frame stops the fill at the edges; an empty play cell (only a
-        // hand-made record can leave one) must not lead it out of the board.
-        if (nx < 1 || nx > kBoardSize || ny < 1 || ny > kBoardSize) continue;
-        std::string& cell = state.searchBoard[nx][ny];
-        if (cell != dice) continue;
+    takeEqualNeighbours(state.searchBoard, dxx, dyy, dice, kTakenMark, [this](int nx, int ny) {
         state.groupCount += 1;
         state.groupOpen[state.groupCount] = 1;
         state.groupX[state.groupCount] = static_cast<std::int16_t>(nx);
         state.groupY[state.groupCount] = static_cast<std::int16_t>(ny);
-        cell = "-1";
         if (nx > state.groupMaxX) state.groupMaxX = nx;
         if (nx < state.groupMinX) state.groupMinX = nx;
-    }
+    });
 }
 
 void Game::UpdateBoard() {
@@ -167,15 +161,10 @@ bool Game::progressMove() {
         const double share = state.roundNo / static_cast<double>(kLimRounds) * 100.0;
         if (std::floor(share) <= 100) bar.setValue(static_cast<int>(std::floor(share)));
         if (state.roundNo >= kLimRounds) {
-            state.gameState = kStateStop;
+            // The last move's tiles fall here: the final board is drawn before the end.
             UpdateBoard();
-            window_.showBoard();
-            window_.messageBox("已经达到" + std::to_string(kLimRounds) +
-                                   "轮次，游戏结束！保留成绩后，可发布成绩。",
-                               MsgButtons::Ok, MsgIcon::Information);
-            window_.RecFileSave();
-            NewGame("boxok");
-            window_.showBoard();
+            endOnBoard("已经达到" + std::to_string(kLimRounds) +
+                       "轮次，游戏结束！保留成绩后，可发布成绩。");
             return false;
         }
     }

@@ -27,6 +27,7 @@ std::optional<double> parseDouble(std::string_view text);
 // The first character of a UTF-8 text (empty for an empty text), and the number
 // of characters in it.
 std::string firstCharacter(std::string_view text);
+std::string_view firstCharacterView(std::string_view text);
 std::size_t characterCount(std::string_view text);
 
 }  // namespace qob
