@@ -116,8 +116,7 @@ class MarkupLimiter {
     void popTo(std::size_t index);
     bool dropping() const { return dropFrom_ >= 0; }
     std::size_t keptDepth() const { return dropping() ? std::size_t(dropFrom_) : stack_.size(); }
-    bool acceptCell(const Tag& tag);
-    bool acceptRow();
+    bool acceptSlots(const Tag* cell);
     void startRow(TableState& t);
     void noteCut();
     void put(QStringView part);
@@ -400,14 +399,19 @@ void MarkupLimiter::startRow(TableState& t) {
     t.rowsNeeded = std::max(t.rowsNeeded, t.rows);
 }
 
-// Counts a row of the innermost table; false when the tables of the page would get more
-// slots than allowed.
-bool MarkupLimiter::acceptRow() {
+// Counts a row (no cell) or a cell of the innermost table; false, and the table as it was,
+// when the tables of the page would get more slots than allowed.
+bool MarkupLimiter::acceptSlots(const Tag* cell) {
     const int at = nearest({Table}, {});
     if (at < 0) return true;
     TableState& t = tables_[std::size_t(stack_[std::size_t(at)].table)];
     const TableState before = t;
-    startRow(t);
+    if (!cell || t.rows == 0) startRow(t);  // a cell before any row opens one
+    if (cell) {
+        t.columns += cell->colspan;
+        t.maxColumns = std::max(t.maxColumns, t.columns);
+        t.rowsNeeded = std::max(t.rowsNeeded, t.rows + cell->rowspan - 1);
+    }
     const long long gridSlots = (long long)t.rowsNeeded * t.maxColumns;
     if (slots_ + gridSlots - t.gridSlots > MarkupLimits::MaxTableSlots) {
         t = before;
@@ -415,27 +419,8 @@ bool MarkupLimiter::acceptRow() {
     }
     slots_ += gridSlots - t.gridSlots;
     t.gridSlots = gridSlots;
-    return true;
-}
-
-bool MarkupLimiter::acceptCell(const Tag& tag) {
-    const int at = nearest({Table}, {});
-    if (at < 0) return true;
-    TableState& t = tables_[std::size_t(stack_[std::size_t(at)].table)];
-    const TableState before = t;
-    if (t.rows == 0) startRow(t);  // a cell before any row opens one
-    t.columns += tag.colspan;
-    t.maxColumns = std::max(t.maxColumns, t.columns);
-    t.rowsNeeded = std::max(t.rowsNeeded, t.rows + tag.rowspan - 1);
-    const long long gridSlots = (long long)t.rowsNeeded * t.maxColumns;
-    if (slots_ + gridSlots - t.gridSlots > MarkupLimits::MaxTableSlots) {
-        t = before;
-        return false;
-    }
-    slots_ += gridSlots - t.gridSlots;
-    t.gridSlots = gridSlots;
-    for (int k = 1; k < tag.rowspan; ++k)
-        t.carried[std::size_t((t.rows + k) % MarkupLimits::MaxSpan)] += tag.colspan;
+    for (int k = 1; cell && k < cell->rowspan; ++k)
+        t.carried[std::size_t((t.rows + k) % MarkupLimits::MaxSpan)] += cell->colspan;
     return true;
 }
 
@@ -483,8 +468,8 @@ void MarkupLimiter::startTag(Tag& tag) {
         if (list >= 0 && ++stack_[std::size_t(list)].items > MarkupLimits::MaxListItems)
             drop = true;
     }
-    if (!drop && !isVoid && name == Tr) drop = !acceptRow();
-    if (!drop && !isVoid && (name == Td || name == Th)) drop = !acceptCell(tag);
+    if (!drop && !isVoid && name == Tr) drop = !acceptSlots(nullptr);
+    if (!drop && !isVoid && (name == Td || name == Th)) drop = !acceptSlots(&tag);
 
     if (drop) {
         noteCut();

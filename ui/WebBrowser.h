@@ -18,7 +18,10 @@ namespace qob {
 
 // The side panel that shows the help pages and the score website (WebBrowser1). It shows
 // local HTML files and http/https pages, follows the links a page holds inside itself, and
-// shows a short page of its own when a page cannot be loaded.
+// shows a short page of its own when a page cannot be loaded. A page from the web is
+// bounded before it is laid out (MarkupLimits, DocumentLimits), with a notice at its top
+// when something had to be left out, and its images are decoded within a budget; every
+// page comes in a document of its own, which goes, images and all, with the next page.
 class WebBrowser : public QTextBrowser {
     Q_OBJECT
 

@@ -805,9 +805,8 @@ void WebBrowserTest::errorPageShortensLongAddresses() {
     QVERIFY2(text.contains(reason), qPrintable(text));
     // Both ends of the address, and not all that lies between.
     QVERIFY2(text.contains(address.left(40)), qPrintable(text));
-    QVERIFY2(
-        text.contains(QStringLiteral("…") + address.right(20)) || text.contains(address.right(20)),
-        qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("…")) && text.contains(address.right(20)),
+             qPrintable(text));
     QVERIFY2(text.size() < 1000, qPrintable(text.left(300)));
 }
 
