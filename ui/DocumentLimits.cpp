@@ -1,5 +1,7 @@
 #include "DocumentLimits.h"
 
+#include "DocumentFormats.h"
+
 #include <QFont>
 #include <QList>
 #include <QPen>
@@ -191,24 +193,6 @@ bool bound(QTextFormat& format) {
     return changed;
 }
 
-void boundFrames(QTextFrame* frame) {
-    QTextFrameFormat format = frame->frameFormat();
-    if (bound(format)) frame->setFrameFormat(format);
-    if (auto* table = qobject_cast<QTextTable*>(frame)) {
-        for (int r = 0; r < table->rows(); ++r) {
-            for (int c = 0; c < table->columns(); ++c) {
-                QTextTableCell cell = table->cellAt(r, c);
-                if (cell.row() != r || cell.column() != c) continue;
-                QTextCharFormat cellFormat = cell.format();
-                if (bound(cellFormat)) cell.setFormat(cellFormat);
-            }
-        }
-    }
-    const QList<QTextFrame*> children = frame->childFrames();
-    for (QTextFrame* child : children)
-        boundFrames(child);
-}
-
 // The tables around a position, innermost first.
 std::vector<QTextTable*> tablesAround(QTextFrame* frame) {
     std::vector<QTextTable*> tables;
@@ -389,36 +373,11 @@ void cutFrom(QTextDocument& doc, int position) {
 }  // namespace
 
 bool limitDocument(QTextDocument& doc, double width, double dpi) {
-    boundFrames(doc.rootFrame());
+    rewriteFrameFormats(doc.rootFrame(), bound);
 
     Tally tally(width, dpi, doc.defaultFont());
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        QTextCursor cursor(block);
-        QTextBlockFormat blockFormat = block.blockFormat();
-        if (bound(blockFormat)) cursor.setBlockFormat(blockFormat);
-        QTextCharFormat blockChars = block.charFormat();
-        if (bound(blockChars)) cursor.setBlockCharFormat(blockChars);
-        if (QTextList* list = block.textList()) {
-            QTextListFormat listFormat = list->format();
-            if (bound(listFormat)) list->setFormat(listFormat);
-        }
-        // Changing a fragment's format may merge fragments: positions, not fragments.
-        struct Change {
-            int position;
-            int length;
-            QTextCharFormat format;
-        };
-        std::vector<Change> changes;
-        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-            QTextCharFormat format = it.fragment().charFormat();
-            if (bound(format))
-                changes.push_back({it.fragment().position(), it.fragment().length(), format});
-        }
-        for (const Change& change : changes) {
-            cursor.setPosition(change.position);
-            cursor.setPosition(change.position + change.length, QTextCursor::KeepAnchor);
-            cursor.setCharFormat(change.format);
-        }
+        rewriteBlockFormats(block, bound);
         if (const std::optional<int> position = tally.add(block)) {
             cutFrom(doc, *position);
             QTextCursor end(&doc);

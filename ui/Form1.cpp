@@ -255,6 +255,10 @@ void Form1::createControls() {
     Timer2 = new QTimer(this);
     Timer2->setInterval(20000);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    m_panelZoom = new QTimer(this);
+    m_panelZoom->setSingleShot(true);
+    m_panelZoom->setInterval(150);
+    connect(m_panelZoom, &QTimer::timeout, this, [this] { WebBrowser1->setZoom(m_scale); });
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
@@ -481,6 +485,8 @@ void Form1::resizeEvent(QResizeEvent* event) {
                                                 area.height() / double(kNaturalSize.height())));
     const QSize table(static_cast<int>(std::lround(kNaturalSize.width() * scale)),
                       static_cast<int>(std::lround(kNaturalSize.height() * scale)));
+    m_scale = scale;
+    if (m_panelZoom) m_panelZoom->start();
     m_layout->apply(scale, QPoint(std::max(0, (area.width() - table.width()) / 2),
                                   std::max(0, (area.height() - table.height()) / 2)));
     QWidget::resizeEvent(event);

@@ -155,6 +155,10 @@ class Form1 : public QWidget, public GameWindow {
     Game m_game;
     RecordFiles m_records;
     std::unique_ptr<TwipsLayout> m_layout;
+    // The panel's pages follow the window's scale once a resize has settled: laying a
+    // page out again at every step of a drag would hold the window back.
+    QTimer* m_panelZoom = nullptr;
+    double m_scale = 1;
     // True while showBoard selects a mode button, which is not the player's click.
     bool m_selectingMode = false;
     // True once the player has changed the selected mode button, until its click.

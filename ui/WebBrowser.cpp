@@ -10,6 +10,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPalette>
+#include <QScrollBar>
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QTextDocument>
@@ -21,6 +22,7 @@
 #include <optional>
 
 #include "DocumentLimits.h"
+#include "DocumentZoom.h"
 #include "MarkupLimits.h"
 
 namespace qob {
@@ -398,6 +400,7 @@ void WebBrowser::showContent(const QString& address, const QUrl& url, const QByt
 
     m_pageUrl = url;
     m_webPage = fromWeb;
+    if (!m_showingAgain) m_shown = Shown{address, url, data, contentType, fromWeb, {}};
     const QUrl page = url.adjusted(QUrl::RemoveFragment);
     // Relative links, images and style sheets resolve against the page's own address.
     QTextDocument* doc = newDocument(page);
@@ -426,14 +429,37 @@ void WebBrowser::showContent(const QString& address, const QUrl& url, const QByt
             doc->addResource(QTextDocument::ImageResource, page, image);
             break;
     }
+    zoomNew(*doc);
     if (fromWeb) {
         const double width = std::max(100, viewport()->width()) - 2 * doc->documentMargin();
         cut = limitDocument(*doc, width, logicalDpiY()) || cut;
         if (cut) addCutNotice(*doc, QString::fromUtf16(kCutNotice));
     }
     showDocument(doc);
+    if (m_showingAgain) return;
     if (url.hasFragment()) scrollToAnchor(url.fragment());
     emit pageLoaded(address, true);
+}
+
+void WebBrowser::zoomNew(QTextDocument& doc) const {
+    zoomDocument(doc, m_zoom);
+}
+
+void WebBrowser::setZoom(double factor) {
+    if (!(factor > 0) || std::abs(factor - m_zoom) < 0.005) return;
+    m_zoom = factor;
+    if (m_shown.address.isEmpty() && m_shown.errorReason.isEmpty()) return;
+    // The same place of the page stays in view.
+    const QScrollBar* bar = verticalScrollBar();
+    const double at = bar->maximum() > 0 ? double(bar->value()) / bar->maximum() : 0;
+    m_showingAgain = true;
+    if (!m_shown.errorReason.isEmpty())
+        showError(m_shown.address, m_shown.errorReason);
+    else
+        showContent(m_shown.address, m_shown.url, m_shown.data, m_shown.contentType,
+                    m_shown.fromWeb);
+    m_showingAgain = false;
+    verticalScrollBar()->setValue(int(std::lround(at * verticalScrollBar()->maximum())));
 }
 
 void WebBrowser::showDocument(QTextDocument* doc) {
@@ -471,10 +497,12 @@ void WebBrowser::showError(const QString& address, const QString& reason) {
         const QString home = QUrl::fromLocalFile(m_homePage).toString(QUrl::FullyEncoded);
         html += QStringLiteral("<p><a href=\"%1\">返回首页</a></p>").arg(home.toHtmlEscaped());
     }
+    if (!m_showingAgain) m_shown = Shown{address, {}, {}, {}, false, reason};
     QTextDocument* doc = newDocument(QUrl());
     doc->setHtml(html);
+    zoomNew(*doc);
     showDocument(doc);
-    emit pageLoaded(address, false);
+    if (!m_showingAgain) emit pageLoaded(address, false);
 }
 
 void WebBrowser::cancelLoading() {

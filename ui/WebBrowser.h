@@ -51,6 +51,11 @@ class WebBrowser : public QTextBrowser {
     QUrl currentUrl() const { return m_pageUrl; }
     bool isLoading() const { return !m_reply.isNull(); }
 
+    // The size pages are shown at, 1 as they are written: the panel grows with the
+    // window, and its pages with it. A new zoom lays out the page shown again.
+    void setZoom(double factor);
+    double zoom() const { return m_zoom; }
+
   signals:
     // A navigation ended with the page shown (ok) or the panel's error page (not ok).
     // A navigation replaced by a newer one ends without this signal.
@@ -68,6 +73,8 @@ class WebBrowser : public QTextBrowser {
                      const QByteArray& contentType, bool fromWeb);
     void showError(const QString& address, const QString& reason);
     QTextDocument* newDocument(const QUrl& base);
+    // Scales the document to the zoom before it is shown.
+    void zoomNew(QTextDocument& doc) const;
     void showDocument(QTextDocument* doc);
     void cancelLoading();
     void cancelImages();
@@ -87,6 +94,18 @@ class WebBrowser : public QTextBrowser {
     bool m_webPage = false;
     QString m_homePage;
     int m_timeoutMs = DefaultTimeoutMs;
+    double m_zoom = 1;
+    // What is shown, to be shown again at another zoom.
+    struct Shown {
+        QString address;
+        QUrl url;
+        QByteArray data;
+        QByteArray contentType;
+        bool fromWeb = false;
+        QString errorReason;  // the panel's own error page when not empty
+    };
+    Shown m_shown;
+    bool m_showingAgain = false;
 };
 
 }  // namespace qob

@@ -513,16 +513,18 @@ void Form1Test::theTableScalesWithTheWindow() {
             QPoint(qRound((n.right() + 1) * scale) - 1, qRound((n.bottom() + 1) * scale) - 1));
         if (w->parentWidget() == form.get()) expected.translate(offset);
         QCOMPARE(w->geometry(), expected);
-        // The page in the browser keeps its own type sizes; every other text scales.
+        // The panel's own font stays; its page is zoomed instead, once the size settles.
         const double pointSize = w == form->WebBrowser1 ? points[k] : points[k] * scale;
         QCOMPARE(w->font().pointSizeF(), pointSize);
     }
+    QTRY_COMPARE(form->WebBrowser1->zoom(), scale);
 
     form->resize(786, 514);
     for (std::size_t k = 0; k < std::size(controls); ++k) {
         QCOMPARE(controls[k]->geometry(), natural[k]);
         QCOMPARE(controls[k]->font().pointSizeF(), points[k]);
     }
+    QTRY_COMPARE(form->WebBrowser1->zoom(), 1.0);
 }
 
 void Form1Test::largeTilesUseTheSharperPicturesOfTheGifsTheyWereDrawnFrom() {

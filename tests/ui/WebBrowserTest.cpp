@@ -152,6 +152,7 @@ class WebBrowserTest : public QObject {
     void errorPageShortensLongAddresses_data();
     void errorPageShortensLongAddresses();
     void webImagesAreBoundedAndReleased();
+    void zoomScalesThePageOnce();
 
   private:
     QString writeFile(const QString& name, const QByteArray& data);
@@ -884,6 +885,62 @@ void WebBrowserTest::webImagesAreBoundedAndReleased() {
     QVERIFY(afterThree < 120);
     QVERIFY(afterMany < 120);
     QVERIFY(afterPlain < 40);
+}
+
+// The sizes a page sets, as the panel's document holds them.
+struct PageSizes {
+    double textPoints = 0;  // the paragraph's explicit size
+    double cellPadding = 0;
+    double cellPoints = 0;  // the cell's own text
+    double height = 0;
+
+    static PageSizes of(QTextDocument* doc) {
+        PageSizes sizes;
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+            const QTextCharFormat chars = block.begin().fragment().charFormat();
+            if (block.text() == QStringLiteral("大字")) sizes.textPoints = chars.fontPointSize();
+            if (block.text() == QStringLiteral("格子")) {
+                sizes.cellPoints = chars.fontPointSize();
+                sizes.cellPadding =
+                    block.charFormat().doubleProperty(QTextFormat::TableCellLeftPadding);
+            }
+        }
+        sizes.height = doc->documentLayout()->documentSize().height();
+        return sizes;
+    }
+};
+
+void WebBrowserTest::zoomScalesThePageOnce() {
+    const QString file = writeFile(
+        QStringLiteral("help/zoom.htm"),
+        utf8Page(QStringLiteral("缩放"),
+                 "<p style=\"font-size: 12pt\">大字</p><table border=\"1\"><tr>"
+                 "<td style=\"padding: 5px; font-size: 9pt\">格子</td><td>别的</td></tr></table>"));
+    m_browser->resize(300, 400);
+    m_browser->Navigate(file);
+    const PageSizes natural = PageSizes::of(m_browser->document());
+    QCOMPARE(natural.textPoints, 12.0);
+    QCOMPARE(natural.cellPadding, 5.0);
+
+    // Each length once: a cell's format is also the format of its first block.
+    m_browser->resize(600, 800);
+    m_browser->setZoom(2);
+    const PageSizes zoomed = PageSizes::of(m_browser->document());
+    QCOMPARE(zoomed.textPoints, 24.0);
+    QCOMPARE(zoomed.cellPoints, 18.0);
+    QCOMPARE(zoomed.cellPadding, 10.0);
+    QVERIFY2(zoomed.height > 1.8 * natural.height, qPrintable(QString::number(zoomed.height)));
+    QCOMPARE(m_browser->document()->defaultFont().pointSizeF(), 2 * m_browser->font().pointSizeF());
+    // Shown again, not loaded again.
+    QCOMPARE(m_loaded->size(), 1);
+
+    // Back to the size it is written in, and a new page at the zoom in force.
+    m_browser->resize(300, 400);
+    m_browser->setZoom(1);
+    QCOMPARE(PageSizes::of(m_browser->document()).height, natural.height);
+    m_browser->setZoom(1.5);
+    m_browser->Navigate(file);
+    QCOMPARE(PageSizes::of(m_browser->document()).textPoints, 18.0);
 }
 
 QTEST_MAIN(WebBrowserTest)
