@@ -2,38 +2,20 @@
 // step where the log and the rules part.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "BoardGroups.h"
-#include "GamePlayer.h"
 #include "GameReplay.h"
+#include "PlayedGame.h"
 
 namespace qob {
 namespace {
 
 using test::FakeWindow;
-using test::GamePlayer;
-
-// One game played on a scripted window by a seeded player.
-struct PlayedGame {
-    PlayedGame(const std::string& mode, unsigned seed)
-        : game(window, [this] { return ++clock; }), player(game, window, seed) {
-        window.option = mode == kModeGame ? 0 : mode == kModeSport ? 1 : 2;
-        game.NewGame("auto");
-        window.showBoard();
-    }
-    // The game as its record holds it: as the rules offered it, or as it stands now (a
-    // record saved with 保留成绩).
-    const GameState& recorded() const { return player.record() ? *player.record() : game.state; }
-
-    std::uint64_t clock = 0;
-    FakeWindow window;
-    Game game;
-    GamePlayer player;
-};
+using test::GameKind;
+using test::playGameOf;
 
 void expectSameGame(const GameState& replayed, const GameState& played) {
     EXPECT_EQ(replayed.board, played.board);
@@ -51,81 +33,17 @@ void expectSameGame(const GameState& replayed, const GameState& played) {
     EXPECT_EQ(replayed.ringMoves, played.ringMoves);
 }
 
-std::size_t countOf(const std::string& text, char c) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
-}
-
 TEST(GameReplay, PlayedGamesReplayToTheStateTheirRecordHolds) {
-    const struct {
-        const char* what;
-        const char* mode;
-        // Plays the game; false when this seed's game is not the kind sought.
-        std::function<bool(PlayedGame&)> play;
-    } cases[] = {
-        {"a whole lim game", kModeLim,
-         [](PlayedGame& g) {
-             g.player.play();
-             return g.player.record() && g.player.record()->roundNo == kLimRounds;
-         }},
-        {"a lim game ended by a board without a move", kModeLim,
-         [](PlayedGame& g) {
-             g.player.play();
-             return g.player.record() && g.player.record()->roundNo < kLimRounds;
-         }},
-        {"a game game to its end", kModeGame,
-         [](PlayedGame& g) {
-             g.player.play();
-             return g.window.count("messageBox 没有可以消掉的泡泡了，游戏结束") == 1;
-         }},
-        {"sport levels with ring uses and ticks, saved while it runs", kModeSport,
-         [](PlayedGame& g) {
-             g.player.ringChance = 0.1;
-             g.player.play([&g] { return g.game.state.levelNo >= 4; });
-             const std::string& log = g.game.state.gameLog.text();
-             return !g.player.record() && countOf(log, kLogRotation) > 0 &&
-                    countOf(log, kLogReshuffle) > 0 && countOf(log, kLogTick) > 0;
-         }},
-        {"sport ended by the clock", kModeSport,
-         [](PlayedGame& g) {
-             g.player.play([&g] { return g.game.state.levelNo >= 2; });
-             g.player.runOutTheClock();
-             return g.player.record() && g.player.record()->clockValue == 100;
-         }},
-        {"sport whose clock ticks while its boxes are open", kModeSport,
-         [](PlayedGame& g) {
-             // As the window's message loop runs on inside a modal box.
-             g.window.duringMessageBox = [&g](const std::string&) {
-                 for (int k = 0; k < 3 && g.window.timer1; ++k)
-                     g.game.Timer1_Timer();
-             };
-             g.player.refusedChance = 0.2;
-             g.player.play();
-             return g.player.record().has_value() &&
-                    g.window.count("messageBox 一次消掉大于2个泡泡") > 0;
-         }},
-        {"sport ended on a board without a move and no ring use left", kModeSport,
-         [](PlayedGame& g) {
-             g.player.ringChance = 0.5;
-             g.player.tickChance = 0.05;
-             g.player.play();
-             return g.player.record() && g.player.record()->ringMoves == kRingUses &&
-                    g.player.record()->clockValue < 100;
-         }},
-    };
-    for (const auto& c : cases) {
-        bool found = false;
-        for (unsigned seed = 1; seed <= 30 && !found; ++seed) {
-            PlayedGame g(c.mode, seed);
-            if (!c.play(g)) continue;
-            found = true;
-            const GameState& played = g.recorded();
-            ASSERT_TRUE(played.gameLog.intact()) << c.what;
-            const ReplayResult r = replayGame(c.mode, played.gameLog.text());
-            EXPECT_EQ(r.fault, ReplayFault::None) << c.what << " at " << r.at;
-            EXPECT_EQ(r.ended, g.player.record().has_value()) << c.what;
-            expectSameGame(r.state, played);
-        }
-        EXPECT_TRUE(found) << c.what;
+    for (const GameKind kind : test::kGameKinds) {
+        SCOPED_TRACE(describe(kind));
+        const auto g = playGameOf(kind);
+        ASSERT_TRUE(g);
+        const GameState& played = g->recorded();
+        ASSERT_TRUE(played.gameLog.intact());
+        const ReplayResult r = replayGame(modeOf(kind), played.gameLog.text());
+        EXPECT_EQ(r.fault, ReplayFault::None) << " at " << r.at;
+        EXPECT_EQ(r.ended, g->player.record().has_value());
+        expectSameGame(r.state, played);
     }
 }
 
