@@ -4,6 +4,7 @@
 #include "Form1.h"
 
 int main(int argc, char* argv[]) {
+    qob::prepareApplication();
     QApplication app(argc, argv);
     qob::setUpApplication();
     qob::Form1 form({QApplication::applicationDirPath(), QOB_SITE_URL});

@@ -67,8 +67,10 @@ void RecordFiles::saveRecordFile(const char* prompt, const char* ext, const char
     std::filesystem::create_directories(pathFromUtf8(programPath(window_, "\\save")), ignored);
     std::string stamp = window_.now().toText();
     stamp.erase(std::remove(stamp.begin(), stamp.end(), ':'), stamp.end());
-    dialog.fileName = programPath(window_, "\\save\\") + fileNamePiece(name) + " QOB " +
-                      fileNamePiece(state_.gameMode) + " " + stamp + "." + ext;
+    // The name as the record will carry it, and no blank before "QOB" without one.
+    const std::string named = fileNamePiece(playerName(name));
+    dialog.fileName = programPath(window_, "\\save\\") + named + (named.empty() ? "" : " ") +
+                      "QOB " + fileNamePiece(state_.gameMode) + " " + stamp + "." + ext;
 
     if (window_.showSave(dialog) && !dialog.fileName.empty()) {
         DoOnGame(state_, window_, DoType);

@@ -3,6 +3,12 @@
 0 is the empty cell, 1..9 are the bubble kinds.  Each bubble has its own
 colour and its own symbol, so the kinds can be told apart without colour.
 The shell script turns the PPM files into GIF.
+
+    make_tiles.py OUT [--scale N] [KIND...]
+
+--scale 2 draws the same tiles at twice the size (122 x 122), for large
+windows and HiDPI screens: the same shapes, sampled as finely for each of
+their pixels.
 """
 
 import math
@@ -14,6 +20,7 @@ from assetlib import (clamp, coverage, mix, rotate, smoothstep, downsample, writ
 
 SIZE = 61
 SS = 4                      # drawn at 4x, then box-filtered down
+SCALE = 1                   # picture pixels to a tile pixel (--scale)
 AA = 1.0 / SS               # one drawing pixel, in tile pixels
 BOARD = (128 / 255.0,) * 3  # the board behind the tiles
 CX = CY = SIZE / 2.0
@@ -155,12 +162,13 @@ def empty_pixel(x, y):
 
 
 def render(kind):
-    n = SIZE * SS
+    per_pixel = SS * SCALE  # drawing pixels to a tile pixel
+    n = SIZE * per_pixel
     pix = []
     for j in range(n):
-        y = (j + 0.5) / SS
+        y = (j + 0.5) / per_pixel
         for i in range(n):
-            x = (i + 0.5) / SS
+            x = (i + 0.5) / per_pixel
             if kind == 0:
                 c = empty_pixel(x, y)
             else:
@@ -171,9 +179,15 @@ def render(kind):
 
 
 def main():
-    out = sys.argv[1]
+    global SCALE, AA
+    args = sys.argv[1:]
+    out = args.pop(0)
+    if args[:1] == ["--scale"]:
+        SCALE = int(args[1])
+        args = args[2:]
+    AA = 1.0 / (SS * SCALE)
     os.makedirs(out, exist_ok=True)
-    kinds = [int(k) for k in sys.argv[2:]] or range(10)
+    kinds = [int(k) for k in args] or range(10)
     for kind in kinds:
         pix, w, h = render(kind)
         write_ppm(os.path.join(out, "%d.ppm" % kind), pix, w, h)

@@ -4,9 +4,15 @@
 
 namespace qob {
 
+// What must be done before the QApplication exists: Qt's file dialogs write sizes
+// and dates in the system's locale, which Qt reads once, as the application starts,
+// so the locale the program asks of Qt is set here. The C library keeps the
+// player's own.
+void prepareApplication();
+
 // What the game sets up before its window opens: the application's name and
-// version, Qt's own texts in Chinese, and the default typeface.
-// Call once, after the QApplication exists.
+// version, its locale (Simplified Chinese, whatever the system's), Qt's own texts
+// in Chinese, and the default typeface. Call once, after the QApplication exists.
 void setUpApplication();
 
 // The installed typefaces the window writes in: SimSun or the nearest Chinese face,

@@ -20,11 +20,13 @@ class QTimer;
 
 namespace qob {
 
+class BoardFrame;
 class Dialogs;
 class GameTimer;
 class ProgressBar;
 class SoundPlayer;
 class TileImage;
+class TwipsLayout;
 class WebBrowser;
 
 // The game's one window: the board, the buttons, the bars, the status lines and
@@ -42,6 +44,9 @@ class Form1 : public QWidget, public GameWindow {
 
     explicit Form1(Setup setup, QWidget* parent = nullptr);
     ~Form1() override;
+
+    // The window's client area as laid out, and its smallest size.
+    static constexpr QSize kNaturalSize{786, 514};
 
     // Caption, home page, the first game and its drawing, the probe's timer.
     void Form_Load();
@@ -96,7 +101,7 @@ class Form1 : public QWidget, public GameWindow {
     DateTime now() const override;
 
     // The controls, under the names the game knows them by.
-    QFrame* Frame1;
+    BoardFrame* Frame1;
     QFrame* Frame5;
     QGroupBox* Frame2;
     QGroupBox* Frame3;
@@ -127,9 +132,19 @@ class Form1 : public QWidget, public GameWindow {
     GameTimer* Timer1;
     QTimer* Timer2;
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
   private:
     void createControls();
     void showHelpPage(const char* onlinePath, const char* localPath);
+    void navigateTo(const QString& address);
+    // What can wait until the window is on the screen, the player none the wiser.
+    void whenShown();
+    // Lights the group a click on the tile pointed at would take.
+    void previewGroup();
     QString localFile(const char* relative) const;
 
     Setup m_setup;
@@ -139,10 +154,14 @@ class Form1 : public QWidget, public GameWindow {
     TilePictures m_pictures;
     Game m_game;
     RecordFiles m_records;
+    std::unique_ptr<TwipsLayout> m_layout;
     // True while showBoard selects a mode button, which is not the player's click.
     bool m_selectingMode = false;
     // True once the player has changed the selected mode button, until its click.
     bool m_modeChanged = false;
+    bool m_painted = false;
+    bool m_shownDone = false;
+    bool m_homePending = false;  // the home page of Form_Load, not opened yet
 };
 
 }  // namespace qob

@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QLibrary>
+#include <utility>
+
+#include "SoundOutput.h"
 
 namespace qob {
 
-SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) {}
+SoundPlayer::SoundPlayer(QString moduleFolder, QObject* parent)
+    : QObject(parent), m_moduleFolder(std::move(moduleFolder)) {}
 
 SoundPlayer::~SoundPlayer() = default;
 
@@ -18,13 +21,24 @@ void SoundPlayer::play(const QString& path) {
         QApplication::beep();
         return;
     }
-    // Created on first use: opening the audio output costs time the window's
-    // start should not wait for.
-    if (!m_effect) m_effect = std::make_unique<QSoundEffect>();
-    const QUrl source = QUrl::fromLocalFile(path);
-    m_effect->stop();
-    if (m_effect->source() != source) m_effect->setSource(source);
-    m_effect->play();
+    if (m_output)
+        m_output->play(path);
+    else
+        m_waiting = path;
+}
+
+void SoundPlayer::load() {
+    if (m_loadTried) return;
+    m_loadTried = true;
+    // The module stays loaded for the rest of the run.
+    QLibrary module(m_moduleFolder + QStringLiteral("/qob-sound"));
+    const auto create = reinterpret_cast<CreateSoundOutput>(module.resolve(kCreateSoundOutput));
+    if (!create) {
+        qWarning("The game plays without sound: %s", qPrintable(module.errorString()));
+        return;
+    }
+    m_output.reset(create());
+    if (!m_waiting.isEmpty()) m_output->play(std::exchange(m_waiting, QString()));
 }
 
 }  // namespace qob

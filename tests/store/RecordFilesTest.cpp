@@ -122,10 +122,16 @@ TEST_F(RecordFilesTest, ProposesANameInTheSaveFolderEvenWhenTheNameBoxIsCancelle
         std::string expectedName;
     };
     const std::vector<Case> cases = {
-        {Proc::Rec, std::nullopt, " QOB sport " + kStamp + ".rec"},
+        {Proc::Rec, std::nullopt, "QOB sport " + kStamp + ".rec"},
         {Proc::Rec, "Tom", "Tom QOB sport " + kStamp + ".rec"},
         {Proc::Prog, "李明", "李明 QOB sport " + kStamp + ".sav"},
-        {Proc::Prog, std::nullopt, " QOB sport " + kStamp + ".sav"},
+        {Proc::Prog, std::nullopt, "QOB sport " + kStamp + ".sav"},
+        // An empty name or one of blanks proposes no blank before "QOB", and the name
+        // goes in as the record carries it: without blanks around it, at most 32 characters.
+        {Proc::Rec, "", "QOB sport " + kStamp + ".rec"},
+        {Proc::Prog, "   ", "QOB sport " + kStamp + ".sav"},
+        {Proc::Rec, " Tom ", "Tom QOB sport " + kStamp + ".rec"},
+        {Proc::Rec, std::string(40, 'x'), std::string(32, 'x') + " QOB sport " + kStamp + ".rec"},
         // The player's name cannot lead the proposal out of the save folder.
         {Proc::Rec, "../../etc/passwd", ".._.._etc_passwd QOB sport " + kStamp + ".rec"},
         {Proc::Prog, "a\\b\tc\nd", "a_b_c_d QOB sport " + kStamp + ".sav"},
@@ -162,7 +168,7 @@ TEST_F(RecordFilesTest, ProposesANameInTheSaveFolderEvenWhenTheNameBoxIsCancelle
 TEST_F(RecordFilesTest, TheModeInTheProposalCannotLeaveTheSaveFolderEither) {
     game.gameMode = "../x";  // as a doctored progress file may leave it
     files.RecFileSave();
-    EXPECT_EQ(window.lastDialog.fileName, saveFolder() + "/ QOB .._x " + kStamp + ".rec");
+    EXPECT_EQ(window.lastDialog.fileName, saveFolder() + "/QOB .._x " + kStamp + ".rec");
 }
 
 TEST_F(RecordFilesTest, TheChosenFileHoldsTheRecordAlone) {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -14,8 +15,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
+#include <map>
 #include <memory>
 
+#include "AppSetup.h"
+#include "BoardFrame.h"
 #include "Form1.h"
 #include "GameTimer.h"
 #include "ProgressBar.h"
@@ -65,6 +70,61 @@ QPushButton* buttonLabelled(QWidget* box, const QString& text) {
     return nullptr;
 }
 
+// What is wrong with the board as drawn, or nothing: every framed tile must show its
+// border on all four sides, and every other tile its own picture inside its edge
+// pixels (which it shares with its neighbours), with no line over it.
+QString boardDrawingFault(Form1& form) {
+    const QImage board = form.Frame1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb line = form.Image1[0]->palette().color(QPalette::WindowText).rgb();
+    for (const TileImage* tile : form.Image1) {
+        const QRect r = tile->geometry();
+        if (tile->isBordered()) {
+            for (int k = 0; k < r.width(); ++k)
+                for (QPoint p : {QPoint(r.left() + k, r.top()), QPoint(r.left() + k, r.bottom()),
+                                 QPoint(r.left(), r.top() + k), QPoint(r.right(), r.top() + k)})
+                    if (board.pixel(p) != line)
+                        return QStringLiteral("tile %1: no border at %2,%3")
+                            .arg(tile->index())
+                            .arg(p.x() - r.left())
+                            .arg(p.y() - r.top());
+            continue;
+        }
+        const QImage picture = tile->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        const auto& preview = form.Frame1->preview();
+        if (std::find(preview.begin(), preview.end(), tile->index()) != preview.end()) {
+            // A tile of the previewed group: lighter in its middle.
+            const QColor seen(board.pixel(r.center())),
+                own(picture.pixel(r.width() / 2, r.height() / 2));
+            if (seen.lightness() <= own.lightness())
+                return QStringLiteral("tile %1: not lit").arg(tile->index());
+            continue;
+        }
+        for (int y = 1; y < r.height() - 1; ++y)
+            for (int x = 1; x < r.width() - 1; ++x)
+                if (board.pixel(r.left() + x, r.top() + y) != picture.pixel(x, y))
+                    return QStringLiteral("tile %1: drawn over at %2,%3")
+                        .arg(tile->index())
+                        .arg(x)
+                        .arg(y);
+    }
+    return {};
+}
+
+std::vector<int> tilesOf(std::initializer_list<std::pair<int, int>> cells) {
+    std::vector<int> tiles;
+    for (auto [x, y] : cells)
+        tiles.push_back(imageOf(x, y));
+    std::sort(tiles.begin(), tiles.end());
+    return tiles;
+}
+
+std::vector<int> borderedTiles(Form1& form) {
+    std::vector<int> framed;
+    for (const TileImage* tile : form.Image1)
+        if (tile->isBordered()) framed.push_back(tile->index());
+    return framed;
+}
+
 }  // namespace
 
 class Form1Test : public QObject {
@@ -76,6 +136,20 @@ class Form1Test : public QObject {
 
     void startsAsAfterLoad();
     void controlsStandWhereTheyBelong();
+    void framesOfNewTilesAreDrawnWhole();
+    void theBoardComesAfterTheStartButtonInTheTabOrder();
+    void arrowsMoveTheCursorAndStopAtTheEdges_data();
+    void arrowsMoveTheCursorAndStopAtTheEdges();
+    void spaceOrReturnClicksTheTileUnderTheCursor_data();
+    void spaceOrReturnClicksTheTileUnderTheCursor();
+    void aBoxTakesTheKeysWhileItIsOpen();
+    void theGroupUnderThePointerIsPreviewed_data();
+    void theGroupUnderThePointerIsPreviewed();
+    void thePreviewFollowsTheCursorAndTheBoard();
+    void thePreviewGoesWhenThePointerLeavesOrABoxOpens();
+    void theTableScalesWithTheWindow_data();
+    void theTableScalesWithTheWindow();
+    void largeTilesUseTheSharperPicturesOfTheGifsTheyWereDrawnFrom();
     void tileClickRemovesAGroup();
     void tileClickOnASmallGroupIsRefused();
     void clickAfterTheGameStoppedStartsANewGame();
@@ -91,13 +165,29 @@ class Form1Test : public QObject {
     void cancelledModeChangeKeepsTheModeAndAsksOnce();
     void acceptedModeChangeStartsTheNewMode();
     void missingPicturesAndSoundsDoNotStopTheGame();
+    void aMissingAudioDeviceIsToldOnceARun();
     void realBoxesRefuseAClickAndCancelAModeChange();
     void realDialogsSaveAScoreRecord();
 
   private:
-    void makeForm(const QString& folder);
+    // A window on the program folder, its boxes answered by the script or, with
+    // realDialogs, the real boxes and dialogs.
+    void makeForm(const QString& folder, bool realDialogs = false);
     void clickTile(int x, int y) {
         QTest::mouseClick(form->Image1[static_cast<std::size_t>(imageOf(x, y))], Qt::LeftButton);
+    }
+    // The window active and the board reached with the keyboard.
+    bool focusBoard() {
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get())) return false;
+        form->Frame1->setFocus(Qt::TabFocusReason);
+        return form->Frame1->hasFocus();
+    }
+    void pressKeys(const QString& keys) {
+        static const std::map<QChar, Qt::Key> kKeys = {
+            {'L', Qt::Key_Left}, {'R', Qt::Key_Right}, {'U', Qt::Key_Up}, {'D', Qt::Key_Down}};
+        for (QChar k : keys)
+            QTest::keyClick(form->Frame1, kKeys.at(k));
     }
 
     std::unique_ptr<QTemporaryDir> folder;
@@ -115,8 +205,10 @@ void Form1Test::init() {
     makeForm(folder->path());
 }
 
-void Form1Test::makeForm(const QString& programFolder) {
-    form = std::make_unique<Form1>(Form1::Setup{programFolder, "http://127.0.0.1:9", &dialogs,
+void Form1Test::makeForm(const QString& programFolder, bool realDialogs) {
+    form.reset();
+    form = std::make_unique<Form1>(Form1::Setup{programFolder, "http://127.0.0.1:9",
+                                                realDialogs ? nullptr : &dialogs,
                                                 [] { return DateTime{2026, 12, 10, 9, 30, 12}; }});
     form->Form_Load();
     form->show();
@@ -138,7 +230,8 @@ void Form1Test::startsAsAfterLoad() {
     QCOMPARE(form->Check1->text(), QStringLiteral("Internet"));
     QCOMPARE(form->Check1->checkState(), Qt::PartiallyChecked);
     QVERIFY(!form->Check1->isEnabled());
-    QVERIFY(form->WebBrowser1->currentAddress().endsWith(QStringLiteral("/help/ssindex.htm")));
+    // The page follows as soon as the window is on the screen.
+    QTRY_VERIFY(form->WebBrowser1->currentAddress().endsWith(QStringLiteral("/help/ssindex.htm")));
     QVERIFY(!form->state().onlineFlag);
     QVERIFY(form->timer2().isActive());
     QCOMPARE(form->timer2().interval(), 20000);
@@ -166,6 +259,311 @@ void Form1Test::controlsStandWhereTheyBelong() {
     QVERIFY(form->Frame1->geometry().intersects(form->Frame5->geometry()));
     // The board frame lies above its backdrop.
     QVERIFY(form->children().indexOf(form->Frame1) > form->children().indexOf(form->Frame5));
+}
+
+void Form1Test::framesOfNewTilesAreDrawnWhole() {
+    // Three tiles taken side by side in the bottom row bring three new ones side by side
+    // into the top row; then a column taken under the middle one brings it anew, and two
+    // below it, while its neighbours are new no more.
+    struct Move {
+        std::initializer_list<std::pair<int, int>> group;
+        std::vector<int> framed;
+    };
+    const Move moves[] = {
+        {{{2, 7}, {3, 7}, {4, 7}}, {imageOf(2, 1), imageOf(3, 1), imageOf(4, 1)}},
+        {{{3, 5}, {3, 6}, {3, 7}}, {imageOf(3, 1), imageOf(3, 2), imageOf(3, 3)}},
+        {{{5, 7}, {6, 6}, {7, 7}}, {imageOf(5, 1), imageOf(6, 1), imageOf(7, 1)}},
+    };
+    QCOMPARE(boardDrawingFault(*form), QString());
+    for (const Move& move : moves) {
+        setBoard(form->state(), move.group);
+        clickTile(move.group.begin()->first, move.group.begin()->second);
+        QCOMPARE(borderedTiles(*form), move.framed);
+        // The pointer away, so that nothing but the frames lies over the tiles.
+        QTest::mouseMove(form->Command1);
+        QCOMPARE(boardDrawingFault(*form), QString());
+    }
+    form->showBoard();
+    QVERIFY(borderedTiles(*form).empty());
+    QCOMPARE(boardDrawingFault(*form), QString());
+}
+
+void Form1Test::theBoardComesAfterTheStartButtonInTheTabOrder() {
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form->Command1->setFocus();
+    QTest::keyClick(form->Command1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form->Frame1);
+    QVERIFY(form->Frame1->cursorShown());
+    QTest::keyClick(form->Frame1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form->WebBrowser1);
+    QVERIFY(!form->Frame1->cursorShown());
+    form->Frame1->setFocus();
+    QTest::keyClick(form->Frame1, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), form->Command1);
+}
+
+void Form1Test::arrowsMoveTheCursorAndStopAtTheEdges_data() {
+    QTest::addColumn<int>("pointed");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("cursor");
+    QTest::newRow("left edge") << imageOf(1, 4) << "LL" << imageOf(1, 4);
+    QTest::newRow("top edge") << imageOf(4, 1) << "U" << imageOf(4, 1);
+    QTest::newRow("along the row") << imageOf(1, 2) << "RRRRRRRRR" << imageOf(7, 2);
+    QTest::newRow("down the column") << imageOf(3, 1) << "DDDDDDDDD" << imageOf(3, 7);
+    QTest::newRow("bottom-right corner") << imageOf(7, 7) << "RDRD" << imageOf(7, 7);
+    QTest::newRow("round a square") << imageOf(4, 4) << "RDLU" << imageOf(4, 4);
+    QTest::newRow("diagonal") << imageOf(2, 2) << "RDRDLU" << imageOf(3, 3);
+}
+
+void Form1Test::arrowsMoveTheCursorAndStopAtTheEdges() {
+    QFETCH(int, pointed);
+    QFETCH(QString, keys);
+    QFETCH(int, cursor);
+    QVERIFY(focusBoard());
+    // The keys go on from the tile the pointer was over.
+    QTest::mouseMove(form->Image1[static_cast<std::size_t>(pointed)]);
+    QCOMPARE(form->Frame1->cursorTile(), pointed);
+    pressKeys(keys);
+    QCOMPARE(form->Frame1->cursorTile(), cursor);
+    QVERIFY(form->Frame1->cursorShown());
+    // The keys moved nothing on the board.
+    QCOMPARE(form->state().roundNo, 0);
+    QVERIFY(dialogs.log.empty());
+}
+
+void Form1Test::spaceOrReturnClicksTheTileUnderTheCursor_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("space") << int(Qt::Key_Space);
+    QTest::newRow("return") << int(Qt::Key_Return);
+    QTest::newRow("enter") << int(Qt::Key_Enter);
+}
+
+void Form1Test::spaceOrReturnClicksTheTileUnderTheCursor() {
+    QFETCH(int, key);
+    setBoard(form->state(), {{3, 5}, {3, 6}, {4, 7}, {5, 7}, {6, 7}, {1, 1}, {2, 2}});
+    form->showBoard();
+    QVERIFY(focusBoard());
+    QCOMPARE(form->Frame1->cursorTile(), imageOf(1, 1));
+    // A group of two is refused as a click on it is.
+    QTest::keyClick(form->Frame1, Qt::Key(key));
+    QCOMPARE(dialogs.boxes(),
+             std::vector<std::string>{"messageBox 一次消掉大于2个泡泡，才能继续。 [] ok critical"});
+    QCOMPARE(form->state().roundNo, 0);
+    pressKeys("RRRDDDDDD");
+    QCOMPARE(form->Frame1->cursorTile(), imageOf(4, 7));
+    QTest::keyClick(form->Frame1, Qt::Key(key));
+    QCOMPARE(form->state().roundNo, 1);
+    QCOMPARE(form->Label2->text(), QStringLiteral("本轮:[5,27]非常好，你有高超灵感"));
+    QVERIFY(form->Image1[imageOf(3, 1)]->isBordered());
+    // Straight on with the mouse, and back to the keys from where the mouse clicked.
+    setBoard(form->state(), {{6, 1}, {6, 2}, {7, 1}, {1, 7}, {2, 7}, {3, 7}});
+    clickTile(6, 1);
+    QCOMPARE(form->state().roundNo, 2);
+    QVERIFY(!form->Frame1->cursorShown());
+    setBoard(form->state(), {{1, 7}, {2, 7}, {3, 7}});
+    pressKeys("LLLLLDDDDDD");
+    QTest::keyClick(form->Frame1, Qt::Key(key));
+    QCOMPARE(form->state().roundNo, 3);
+    QCOMPARE(form->state().tilesCleared, 11);
+}
+
+void Form1Test::aBoxTakesTheKeysWhileItIsOpen() {
+    makeForm(folder->path(), true);
+    setBoard(form->state(), {{1, 1}});
+    form->showBoard();
+    QVERIFY(focusBoard());
+
+    int cursorWhileOpen = -1;
+    whenModalOpens([&](QWidget* modal) {
+        // Keys sent to the window go nowhere while the box is open; the box takes its own.
+        QTest::keyClick(form->windowHandle(), Qt::Key_Right);
+        QTest::keyClick(form->windowHandle(), Qt::Key_Space);
+        cursorWhileOpen = form->Frame1->cursorTile();
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    QTest::keyClick(form->Frame1, Qt::Key_Space);
+    QCOMPARE(cursorWhileOpen, 0);
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(form->state().roundNo, 0);
+    // Back in the window (the window manager's part), the board has the keys again.
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QCOMPARE(QApplication::focusWidget(), form->Frame1);
+    QVERIFY(form->Frame1->cursorShown());
+    QTest::keyClick(form->windowHandle(), Qt::Key_Right);
+    QCOMPARE(form->Frame1->cursorTile(), 1);
+}
+
+void Form1Test::theGroupUnderThePointerIsPreviewed_data() {
+    QTest::addColumn<int>("pointed");
+    QTest::addColumn<std::vector<int>>("lit");
+    // Kind 8 at: a group of five touching at sides and corners, a pair, one alone.
+    QTest::newRow("group of five")
+        << imageOf(4, 7) << tilesOf({{3, 5}, {3, 6}, {4, 7}, {5, 7}, {6, 7}});
+    QTest::newRow("its other end")
+        << imageOf(3, 5) << tilesOf({{3, 5}, {3, 6}, {4, 7}, {5, 7}, {6, 7}});
+    QTest::newRow("pair") << imageOf(1, 1) << std::vector<int>{};
+    QTest::newRow("alone") << imageOf(7, 1) << std::vector<int>{};
+    // The patterned tiles around them touch no equal tile.
+    QTest::newRow("single tile") << imageOf(5, 3) << std::vector<int>{};
+}
+
+void Form1Test::theGroupUnderThePointerIsPreviewed() {
+    QFETCH(int, pointed);
+    QFETCH(std::vector<int>, lit);
+    setBoard(form->state(), {{3, 5}, {3, 6}, {4, 7}, {5, 7}, {6, 7}, {1, 1}, {2, 2}, {7, 1}});
+    form->showBoard();
+    const Grid board = form->state().board;
+    QTest::mouseMove(form->Image1[static_cast<std::size_t>(pointed)]);
+    QCOMPARE(form->Frame1->preview(), lit);
+    QCOMPARE(boardDrawingFault(*form), QString());
+    // Looking changes nothing.
+    QVERIFY(form->state().board == board);
+    QCOMPARE(form->state().roundNo, 0);
+    QVERIFY(dialogs.log.empty());
+}
+
+void Form1Test::thePreviewFollowsTheCursorAndTheBoard() {
+    // Three of kind 8 in the bottom row, three of kind 9 above them in a bend.
+    setBoard(form->state(), {{1, 7}, {2, 7}, {3, 7}});
+    for (auto [x, y] : {std::pair{1, 6}, {2, 6}, {2, 5}})
+        form->state().board[x][y] = "9";
+    form->showBoard();
+    QVERIFY(focusBoard());
+    QVERIFY(form->Frame1->preview().empty());
+    pressKeys("DDDDDD");
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 7}, {2, 7}, {3, 7}}));
+    pressKeys("U");
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 6}, {2, 6}, {2, 5}}));
+    // The pointer takes over, and after the click the nines have fallen under it.
+    QTest::mouseMove(form->Image1[imageOf(2, 7)]);
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 7}, {2, 7}, {3, 7}}));
+    clickTile(2, 7);
+    QCOMPARE(form->state().roundNo, 1);
+    QCOMPARE(form->state().board[2][7], std::string("9"));
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 7}, {2, 7}, {2, 6}}));
+    QTest::mouseMove(form->Command1);
+    QCOMPARE(boardDrawingFault(*form), QString());
+    // A stopped game shows nothing: a click would start a new one first.
+    form->state().gameState = "stop";
+    form->showBoard();
+    QTest::mouseMove(form->Image1[imageOf(2, 7)]);
+    QVERIFY(form->Frame1->preview().empty());
+}
+
+void Form1Test::thePreviewGoesWhenThePointerLeavesOrABoxOpens() {
+    setBoard(form->state(), {{1, 7}, {2, 7}, {3, 7}});
+    form->showBoard();
+    QTest::mouseMove(form->Image1[imageOf(1, 7)]);
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 7}, {2, 7}, {3, 7}}));
+    QTest::mouseMove(form->Command1);
+    QVERIFY(form->Frame1->preview().empty());
+
+    QTest::mouseMove(form->Image1[imageOf(1, 7)]);
+    QVERIFY(!form->Frame1->preview().empty());
+    std::vector<int> litDuringBox{-1};
+    dialogs.duringBox = [&](const std::string&) { litDuringBox = form->Frame1->preview(); };
+    dialogs.answers.push_back(MsgAnswer::Cancel);
+    form->Command1_Click();
+    QCOMPARE(litDuringBox, std::vector<int>{});
+    QVERIFY(form->Frame1->preview().empty());
+    // Back when the pointer moves again.
+    QTest::mouseMove(form->Image1[imageOf(2, 7)]);
+    QCOMPARE(form->Frame1->preview(), tilesOf({{1, 7}, {2, 7}, {3, 7}}));
+}
+
+void Form1Test::theTableScalesWithTheWindow_data() {
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QPoint>("offset");
+    QTest::newRow("natural") << QSize(786, 514) << 1.0 << QPoint(0, 0);
+    QTest::newRow("twice") << QSize(1572, 1028) << 2.0 << QPoint(0, 0);
+    QTest::newRow("twice, wider") << QSize(1772, 1028) << 2.0 << QPoint(100, 0);
+    QTest::newRow("twice, taller") << QSize(1572, 1228) << 2.0 << QPoint(0, 100);
+    QTest::newRow("wider only") << QSize(1000, 514) << 1.0 << QPoint(107, 0);
+    QTest::newRow("one and a half") << QSize(1179, 771) << 1.5 << QPoint(0, 0);
+}
+
+void Form1Test::theTableScalesWithTheWindow() {
+    QFETCH(QSize, window);
+    QFETCH(double, scale);
+    QFETCH(QPoint, offset);
+    QWidget* const controls[] = {
+        form->Frame1,      form->Frame5, form->Image1[0], form->Image1[48],    form->Command1,
+        form->Option1[2],  form->Label1, form->Label2,    form->Label3,        form->Command8,
+        form->WebBrowser1, form->Check1, form->Frame6,    form->linkButtons[5]};
+    std::vector<QRect> natural;
+    std::vector<double> points;
+    for (QWidget* w : controls) {
+        natural.push_back(w->geometry());
+        points.push_back(w->font().pointSizeF());
+    }
+    QCOMPARE(form->minimumSize(), QSize(786, 514));
+    QCOMPARE(form->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+
+    form->resize(window);
+    QCOMPARE(form->size(), window);
+    for (std::size_t k = 0; k < std::size(controls); ++k) {
+        QWidget* w = controls[k];
+        const QRect n = natural[k];
+        // Each edge scaled and rounded; the controls of the window moved to its middle.
+        QRect expected(
+            QPoint(qRound(n.left() * scale), qRound(n.top() * scale)),
+            QPoint(qRound((n.right() + 1) * scale) - 1, qRound((n.bottom() + 1) * scale) - 1));
+        if (w->parentWidget() == form.get()) expected.translate(offset);
+        QCOMPARE(w->geometry(), expected);
+        // The page in the browser keeps its own type sizes; every other text scales.
+        const double pointSize = w == form->WebBrowser1 ? points[k] : points[k] * scale;
+        QCOMPARE(w->font().pointSizeF(), pointSize);
+    }
+
+    form->resize(786, 514);
+    for (std::size_t k = 0; k < std::size(controls); ++k) {
+        QCOMPARE(controls[k]->geometry(), natural[k]);
+        QCOMPARE(controls[k]->font().pointSizeF(), points[k]);
+    }
+}
+
+void Form1Test::largeTilesUseTheSharperPicturesOfTheGifsTheyWereDrawnFrom() {
+    // A program folder whose 1.gif the player has replaced with a picture of their own.
+    QTemporaryDir own;
+    const QString shipped = QStringLiteral(QOB_TEST_ASSETS "/images/");
+    for (const char* sub : {"images/default", "images/default@2x"}) {
+        QVERIFY(QDir().mkpath(own.filePath(sub)));
+        for (const QString& file : QDir(shipped + QLatin1String(sub).mid(7)).entryList(QDir::Files))
+            QVERIFY(QFile::copy(shipped + QLatin1String(sub).mid(7) + '/' + file,
+                                own.filePath(sub) + '/' + file));
+    }
+    QVERIFY(QFile::remove(own.filePath("images/default/1.gif")));
+    QVERIFY(QFile::copy(shipped + "default/5.gif", own.filePath("images/default/1.gif")));
+    makeForm(own.path());
+    setBoard(form->state(), {});
+    form->state().board[1][1] = "1";
+    form->state().board[2][1] = "2";
+    form->showBoard();
+
+    auto tileImage = [this](int x, int y) {
+        return form->Image1[imageOf(x, y)]->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    auto picture = [](const QString& file, int size) {
+        return QImage(file)
+            .convertToFormat(QImage::Format_RGB32)
+            .scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    // At the natural size, the GIFs themselves.
+    QCOMPARE(tileImage(2, 1), picture(shipped + "default/2.gif", 61));
+    QCOMPARE(tileImage(1, 1), picture(shipped + "default/5.gif", 61));
+    // Twice as large: the sharper picture where the GIF is the one it was drawn from,
+    // the player's own picture, scaled, where it is not.
+    form->resize(1572, 1028);
+    QCOMPARE(form->Image1[0]->size(), QSize(122, 122));
+    QCOMPARE(tileImage(2, 1), picture(shipped + "default@2x/2.png", 122));
+    QCOMPARE(tileImage(1, 1), picture(shipped + "default/5.gif", 122));
+    QVERIFY(tileImage(1, 1) != picture(shipped + "default@2x/1.png", 122));
+    // Between the two sizes, the sharper picture scaled down.
+    form->resize(1179, 771);
+    QCOMPARE(tileImage(2, 1), picture(shipped + "default@2x/2.png", 92));
 }
 
 void Form1Test::tileClickRemovesAGroup() {
@@ -294,7 +692,7 @@ void Form1Test::hundredthTickEndsTheGameAndTheBarTurnsRed() {
                  "messageBox 游戏结束，再接再厉！可以保存成绩。 [] ok critical",
                  "inputBox 保存成绩,输入你的称呼",
                  "showSave " + QDir::toNativeSeparators(folder->filePath("save")).toStdString() +
-                     "/ QOB sport 2026-12-10 93012.rec",
+                     "/QOB sport 2026-12-10 93012.rec",
                  "messageBox 开始一个新游戏！ [QOB霁虹珠台 新游戏] ok none"}));
     QCOMPARE(form->state().clockValue, 0.0);
     QCOMPARE(form->state().gameState, std::string("run"));
@@ -426,12 +824,27 @@ void Form1Test::missingPicturesAndSoundsDoNotStopTheGame() {
     QCOMPARE(form->sound().beeps(), 2);
 }
 
+void Form1Test::aMissingAudioDeviceIsToldOnceARun() {
+    // The sounds come in once the window is on the screen; one played before waits.
+    QTRY_VERIFY(form->sound().isLoaded());
+    form->PlaySound(folder->filePath("data/click.wav").toStdString());
+    static QStringList told;
+    told.clear();
+    const QtMessageHandler testsOwn = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { told << text; });
+    for (int window = 0; window < 2; ++window) {
+        makeForm(folder->path());
+        QTRY_VERIFY(form->sound().isLoaded());
+        for (const char* file : {"data/click.wav", "data/startgame.wav", "data/click.wav"})
+            form->PlaySound(folder->filePath(file).toStdString());
+        QTest::qWait(50);
+    }
+    qInstallMessageHandler(testsOwn);
+    QCOMPARE(told.filter(QStringLiteral("audio"), Qt::CaseInsensitive), QStringList());
+}
+
 void Form1Test::realBoxesRefuseAClickAndCancelAModeChange() {
-    form.reset();
-    form = std::make_unique<Form1>(Form1::Setup{folder->path(), "http://127.0.0.1:9"});
-    form->Form_Load();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    makeForm(folder->path(), true);
 
     setBoard(form->state(), {{1, 1}});
     form->showBoard();
@@ -459,12 +872,16 @@ void Form1Test::realBoxesRefuseAClickAndCancelAModeChange() {
 }
 
 void Form1Test::realDialogsSaveAScoreRecord() {
-    form.reset();
-    form = std::make_unique<Form1>(Form1::Setup{folder->path(), "http://127.0.0.1:9", nullptr,
-                                                [] { return DateTime{2026, 12, 10, 9, 30, 12}; }});
-    form->Form_Load();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    makeForm(folder->path(), true);
+
+    // A file already in the folder, its size and date as the dialog lists them.
+    QVERIFY(QDir().mkpath(folder->filePath("save")));
+    QFile old(folder->filePath("save/old.rec"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(682, 'x'));
+    old.close();
+    const QDateTime changed = QFileInfo(old).lastModified();
+    QStringList listed;
 
     bool tilesHidden = false;
     whenModalOpens([&](QWidget* modal) {
@@ -483,6 +900,18 @@ void Form1Test::realDialogsSaveAScoreRecord() {
             auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(name);
             QCOMPARE(name->text(), QStringLiteral("小明 QOB game 2026-12-10 93012.rec"));
+            // The dialog speaks Chinese, in its sizes and dates too.
+            // (Looked at here, checked once the dialog is closed.)
+            if (auto* model = files->findChild<QFileSystemModel*>()) {
+                const QModelIndex oldFile = model->index(folder->filePath("save/old.rec"));
+                (void)QTest::qWaitFor(
+                    [&] { return model->data(oldFile.siblingAtColumn(3)).isValid(); });
+                listed << model->headerData(1, Qt::Horizontal).toString()
+                       << model->data(oldFile.siblingAtColumn(1)).toString()
+                       << model->data(oldFile.siblingAtColumn(3)).toString();
+            }
+            for (QPushButton* b : files->findChildren<QPushButton*>())
+                listed << b->text();
             QTest::keyClick(name, Qt::Key_Return);
         });
         box->accept();
@@ -491,6 +920,11 @@ void Form1Test::realDialogsSaveAScoreRecord() {
 
     QVERIFY(tilesHidden);
     QVERIFY(form->Image1[0]->isVisible());
+    QCOMPARE(listed,
+             (QStringList{
+                 QStringLiteral("体积"), QStringLiteral("682 字节"),
+                 QLocale(QLocale::Chinese, QLocale::China).toString(changed, QLocale::ShortFormat),
+                 QStringLiteral("保存(&S)"), QStringLiteral("取消")}));
     QFile saved(folder->filePath("save/小明 QOB game 2026-12-10 93012.rec"));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray text = saved.readAll();
@@ -501,5 +935,13 @@ void Form1Test::realDialogsSaveAScoreRecord() {
     QVERIFY(!text.endsWith('\n'));
 }
 
-QTEST_MAIN(Form1Test)
+// The application as the program sets it up.
+int main(int argc, char* argv[]) {
+    prepareApplication();
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    setUpApplication();
+    Form1Test test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "Form1Test.moc"
