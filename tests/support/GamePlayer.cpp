@@ -73,9 +73,10 @@ bool GamePlayer::act() {
         return !record_;
     }
     std::size_t pick = random_() % groups.size();
-    if (style_ == Style::Greedy)
-        for (std::size_t k = 0; k < groups.size(); ++k)
-            if (groups[k].size() > groups[pick].size()) pick = k;
+    for (std::size_t k = 0; k < groups.size(); ++k)
+        if ((style_ == Style::Greedy && groups[k].size() > groups[pick].size()) ||
+            (style_ == Style::Smallest && groups[k].size() < groups[pick].size()))
+            pick = k;
     const std::vector<Cell>& group = groups[pick];
     const Cell c = group[random_() % group.size()];
     click((c.y - 1) * kBoardSize + c.x - 1);

@@ -18,8 +18,9 @@ namespace qob::test {
 class GamePlayer {
   public:
     enum class Style {
-        Random,  // any group of three or more
-        Greedy,  // the largest group
+        Random,    // any group of three or more
+        Greedy,    // the largest group
+        Smallest,  // the smallest group: the most steps for the log's length
     };
 
     GamePlayer(Game& game, FakeWindow& window, unsigned seed, Style style = Style::Random);
