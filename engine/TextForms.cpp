@@ -2,16 +2,21 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace qob {
 
 std::string formatDouble(double value) {
     if (value == 0) return "0";  // also turns -0 into 0
+    // As printf's "%.15G" writes it, but never with the decimal comma of the
+    // player's locale, which no reader would take back.
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15G", value);
-    return buf;
+    const auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::string text(buf, ec == std::errc() ? end : buf);
+    for (char& c : text)
+        if (c == 'e') c = 'E';
+    return text;
 }
 
 std::int32_t roundToInt32(double value) {

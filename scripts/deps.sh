@@ -4,9 +4,10 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake make
+  g++ cmake make locales
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
   libgtest-dev libbenchmark-dev clang-format
+  pkg-config libmicrohttpd-dev libsqlite3-dev libpqxx-dev postgresql
   fonts-wqy-microhei
   xvfb xauth
 )
@@ -24,4 +25,11 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# A locale with a decimal comma, for the test that records never take the player's.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

@@ -1,6 +1,6 @@
 # Fails when a source file of the libraries without Qt includes a Qt header.
 set(offenders "")
-foreach(dir engine digest store)
+foreach(dir engine digest store site)
   file(GLOB_RECURSE sources ${ROOT}/${dir}/*.h ${ROOT}/${dir}/*.cpp)
   foreach(source ${sources})
     file(STRINGS ${source} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")

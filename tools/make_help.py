@@ -30,12 +30,19 @@ PAGES = [
     ("ssdownload.htm", "软件升级"),
 ]
 
+# Where the game's website puts its own text when it serves these pages: a line of its
+# own at the online mark, and on the ranking page the live ranking in place of the body.
+ONLINE_MARK = "<!--qob:online-->"
+BODY_START = "<!--qob:body-->"
+BODY_END = "<!--/qob:body-->"
+
 HEAD_BG = "#3a5f8a"
 TABLE_HEAD_BG = "#dde6f0"
 TABLE_ROW_BG = "#f6f8fb"
 
 # Sizes in pt, so they keep step with the 9 pt text on any screen.
 STYLE = """
+body {{ max-width: 46em; }}
 p {{ margin-top: 6px; margin-bottom: 6px; }}
 p.h1 {{ font-size: 12pt; font-weight: bold; color: {head}; margin-top: 8px; margin-bottom: 6px; }}
 p.h2 {{ font-size: 10.5pt; font-weight: bold; color: {head}; margin-top: 14px; margin-bottom: 4px; }}
@@ -46,7 +53,9 @@ p.caption {{ margin-top: 10px; margin-bottom: 4px; }}
 ul {{ margin-left: -22px; margin-top: 4px; margin-bottom: 4px; }}
 ol {{ margin-left: -18px; margin-top: 4px; margin-bottom: 4px; }}
 li {{ margin-bottom: 3px; }}
-""".format(head=HEAD_BG).strip()
+th {{ background-color: {table_head}; }}
+span.date {{ font-size: small; color: #777777; }}
+""".format(head=HEAD_BG, table_head=TABLE_HEAD_BG).strip()
 
 
 def nav(current):
@@ -91,13 +100,16 @@ def page(filename, body):
 </table>
 {nav}
 <hr>
+{online}
+{body_start}
 {body}
+{body_end}
 <hr>
 {nav}
 </body>
 </html>
 """.format(title=TITLE, name=name, head_bg=HEAD_BG, style=STYLE, nav=nav(filename),
-           body=body.strip())
+           body=body.strip(), online=ONLINE_MARK, body_start=BODY_START, body_end=BODY_END)
 
 
 def table(head, rows, align="center"):
@@ -226,6 +238,10 @@ def rule_page():
 <li>这一组至少有 <b>3 颗</b>，就整组消去；不到 3 颗时游戏会提示你，这一步不算数。</li>
 <li>消去后，上面的珠子往下落，填满空格；新的珠子从顶上补进来。</li>
 <li>新补进来的珠子会加框显示一次，便于看清哪些是新来的。</li>
+<li>鼠标停在一颗珠子上时，点击会消去的那一组珠子会微微发亮；不亮，就说明这一下消不掉。</li>
+<li>也可以用键盘玩：从 <b>开始游戏</b> 按 Tab 键进入珠台，方向键移动黄框，空格键或回车键消去框中珠子所在的一组。</li>
+<li>珠台上再也找不到 3 颗相连的同种珠子时，游戏会告诉你：常规模式和限次模式的这一局就此结束，
+  可以保存成绩。新开的珠台总有可消的珠子。</li>
 </ul>
 <p>下文中 n 表示一次消去的珠子数。</p>
 
@@ -251,6 +267,7 @@ def rule_page():
   （共 6 分钟），以后每升一关快 10%。走到 80 格时时钟条变红，提醒你抓紧；走满时游戏结束。</li>
 <li>两个按钮帮你解围：<b>外边转动</b> 把珠台最外一圈珠子顺时针转动四分之一圈；
   <b>内盘重组</b> 把里面 5 &times; 5 的方块中的珠子重新打乱。两个按钮每关<b>合计</b>可用 10 次。</li>
+<li>珠台上没有可消的珠子时，游戏会提醒你试试这两个按钮，时钟照走；10 次用完仍没有可消的珠子，游戏结束。</li>
 </ul>
 
 <p class="h3">限次模式</p>
@@ -258,7 +275,7 @@ def rule_page():
 <li>一局共 180 步，只有真正消去了珠子的点击才算一步。</li>
 <li>每一步得 (n&minus;2)<sup>3.5</sup> 的整数部分。组越大，多出来的分越多。</li>
 <li>珠台左边的条显示已用步数占 180 步的比例。</li>
-<li>第 180 步走完，游戏结束。</li>
+<li>第 180 步走完，游戏结束；珠台上没有可消的珠子时，也提前结束。</li>
 </ul>
 
 <p class="h2">状态栏</p>
@@ -281,7 +298,7 @@ def rule_page():
 
 def ranking_table():
     """The columns of the ranking, one a row (a row of six would not fit the panel)."""
-    head = ["名次", "称呼", "模式", "总分", "轮次", "日期"]
+    head = ["名次", "称呼", "总分", "关数或轮数", "消珠", "日期", "复盘"]
     out = ['<table width="100%" border="1" cellspacing="0" cellpadding="3">']
     for i, h in enumerate(head):
         cell = ""
@@ -300,7 +317,8 @@ def list_page():
 
 <p class="h2">成绩记录是加封的</p>
 <p>游戏保存的成绩记录（.rec 文件）经过加封：记录里带有校验，一旦被改动就会失效，
-不能再发布。所以排行榜上的每一个成绩，都是真正玩出来的。</p>
+不能再发布。网站收到记录后，还要按游戏规则核对分数、奖分、轮数和消珠数，
+不合规则的记录不会上榜。</p>
 
 <p class="h2">怎样发布成绩</p>
 <ol>

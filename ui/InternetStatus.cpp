@@ -4,7 +4,7 @@
 #include <QHostAddress>
 #include <QList>
 #include <QNetworkProxy>
-#include <QTcpSocket>
+#include <QSslSocket>
 
 #include <chrono>
 #include <cstring>
@@ -14,6 +14,8 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#include "SitePing.h"
 
 #ifdef Q_OS_WIN
 #include <winsock2.h>
@@ -86,6 +88,70 @@ QList<QHostAddress> lookUp(const QString& host, const QDeadlineTimer& deadline) 
     return addresses;
 }
 
+// The site's answer is a few dozen bytes; nothing longer is read.
+constexpr qsizetype kAnswerLimit = 4096;
+
+int remainingMs(const QDeadlineTimer& deadline) {
+    return static_cast<int>(qMax<qint64>(deadline.remainingTime(), 0));
+}
+
+// A whole answer: its head, and as much body as its Content-Length says.
+bool isComplete(const QByteArray& answer) {
+    const qsizetype headEnd = answer.indexOf("\r\n\r\n");
+    if (headEnd < 0) return false;
+    for (const QByteArray& line : answer.left(headEnd).split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.toLower().startsWith("content-length:"))
+            return answer.size() - headEnd - 4 >= trimmed.mid(15).trimmed().toLongLong();
+    }
+    return false;  // read to the end of the connection
+}
+
+// The answer is the site's own: status 200, the site's header and the site's body.
+bool isTheSitesAnswer(const QByteArray& answer) {
+    const qsizetype headEnd = answer.indexOf("\r\n\r\n");
+    if (headEnd < 0) return false;
+    const QList<QByteArray> lines = answer.left(headEnd).split('\n');
+    const QList<QByteArray> status = lines.front().trimmed().split(' ');
+    if (status.size() < 2 || !status[0].startsWith("HTTP/1.") || status[1] != "200") return false;
+    const QByteArray header = QByteArray(kSitePingHeader).toLower() + ':';
+    bool marked = false;
+    for (const QByteArray& line : lines.mid(1)) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.toLower().startsWith(header))
+            marked = trimmed.mid(header.size()).trimmed() == kSitePingHeaderValue;
+    }
+    return marked && answer.mid(headEnd + 4) == kSitePingBody;
+}
+
+// Asks the site at one address; false when the answer is not the site's or does not come
+// before the deadline.
+bool askSite(QSslSocket& socket, const QUrl& site, const QDeadlineTimer& deadline) {
+    const bool secure = site.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+    const int port = site.port(defaultPort(site.scheme()));
+    if (secure && !socket.waitForEncrypted(remainingMs(deadline))) return false;
+    if (!secure && !socket.waitForConnected(remainingMs(deadline))) return false;
+
+    const QByteArray path = site.path(QUrl::FullyEncoded).toUtf8() + kSitePingPath;
+    QByteArray hostHeader = site.host(QUrl::FullyEncoded).toUtf8();
+    if (hostHeader.contains(':')) hostHeader = '[' + hostHeader + ']';
+    if (site.port() > 0) hostHeader += ':' + QByteArray::number(port);
+    socket.write("GET " + path + " HTTP/1.1\r\nHost: " + hostHeader +
+                 "\r\nUser-Agent: qob\r\nConnection: close\r\n\r\n");
+
+    QByteArray answer;
+    while (answer.size() <= kAnswerLimit && !isComplete(answer)) {
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(remainingMs(deadline))) {
+            // The server closed after its answer, or the time is up.
+            if (socket.state() == QAbstractSocket::ConnectedState) return false;
+            answer += socket.readAll();
+            break;
+        }
+        answer += socket.read(kAnswerLimit + 1 - answer.size());
+    }
+    return answer.size() <= kAnswerLimit && isTheSitesAnswer(answer);
+}
+
 }  // namespace
 
 int InternetStatus::intstatus(const QUrl& site, int timeoutMs) {
@@ -93,17 +159,21 @@ int InternetStatus::intstatus(const QUrl& site, int timeoutMs) {
     const QString host = site.host();
     const int port = site.port(defaultPort(site.scheme()));
     if (!site.isValid() || host.isEmpty() || port <= 0) return Offline;
+    const bool secure = site.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
 
     for (const QHostAddress& address : lookUp(host, deadline)) {
-        const qint64 remaining = deadline.remainingTime();
-        if (remaining <= 0) break;
-        QTcpSocket socket;
+        if (deadline.hasExpired()) break;
+        QSslSocket socket;
         socket.setProxy(QNetworkProxy::NoProxy);
-        socket.connectToHost(address, static_cast<quint16>(port));
-        if (socket.waitForConnected(static_cast<int>(remaining))) {
-            socket.abort();
-            return Online;
+        if (secure) {
+            // The address found, the certificate checked against the site's name.
+            socket.connectToHostEncrypted(address.toString(), static_cast<quint16>(port), host);
+        } else {
+            socket.connectToHost(address, static_cast<quint16>(port));
         }
+        const bool answered = askSite(socket, site, deadline);
+        socket.abort();
+        if (answered) return Online;
     }
     return Offline;
 }

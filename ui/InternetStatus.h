@@ -11,10 +11,13 @@ class InternetStatus {
     static constexpr int Offline = 0;
     static constexpr int DefaultTimeoutMs = 2000;
 
-    // Returns Online (2) when the host of `site` accepts a TCP connection on the site's port
-    // (the explicit one, else 80 for http and 443 for https) within `timeoutMs`, host lookup
-    // included, and Offline otherwise. Blocks the calling thread for at most about
-    // `timeoutMs` and runs no events meanwhile; no proxy is used.
+    // Returns Online (2) when the game's website answers at `site` as itself: a GET of
+    // kSitePingPath after the site's address (on its port: the explicit one, else 80 for
+    // http and 443 for https) answered with status 200, the site's header and the site's
+    // body, all within `timeoutMs`, host lookup included. Anything else (no answer, a server
+    // that is not the site, a proxy that takes every connection) is Offline. Blocks the
+    // calling thread for at most about `timeoutMs` and runs no events meanwhile; no proxy is
+    // used.
     static int intstatus(const QUrl& site, int timeoutMs = DefaultTimeoutMs);
 };
 

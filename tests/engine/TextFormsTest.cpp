@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <limits>
+#include <string>
 
 #include "DateTime.h"
 #include "TextForms.h"
@@ -28,6 +30,19 @@ TEST(TextForms, DoublesHaveFifteenDigitsAndNoTrailingZeros) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatDouble(c.value), c.text) << c.value;
+}
+
+TEST(TextForms, DoublesAreWrittenTheSameInEveryLocale) {
+    // Qt sets the C library's locale from the player's settings; a decimal comma
+    // there must not reach a record.
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale here";
+    const std::string texts[] = {formatDouble(100.0 / 15), formatDouble(1e20),
+                                 formatDouble(1.5e-7)};
+    std::setlocale(LC_ALL, before.c_str());
+    EXPECT_EQ(texts[0], "6.66666666666667");
+    EXPECT_EQ(texts[1], "1E+20");
+    EXPECT_EQ(texts[2], "1.5E-07");
 }
 
 TEST(TextForms, DoubleTextReadsBackToTheSameText) {

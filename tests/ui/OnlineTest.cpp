@@ -1,5 +1,5 @@
 // The connectivity probe, the help buttons and publishing a score record, against a
-// website played by an HTTP server on 127.0.0.1.
+// website played by an HTTP server on 127.0.0.1, and end to end against qob-site itself.
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -7,18 +7,85 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
+#include "CodePage936.h"
 #include "Form1.h"
+#include "RecordExtras.h"
+#include "RecordFileIo.h"
+#include "RecordFiles.h"
+#include "ScoreStorage.h"
 #include "ScriptedDialogs.h"
+#include "SitePing.h"
+#include "SiteProcess.h"
 #include "TestHttpServer.h"
 #include "TileImage.h"
 #include "WebBrowser.h"
 
 using namespace qob;
 using qob::test::TestHttpServer;
+
+namespace {
+
+// The website played by a TestHttpServer on a thread of its own, so that it answers the
+// probe, which blocks the window's thread, as the game's website does.
+class SiteThread {
+  public:
+    SiteThread() {
+        m_context.moveToThread(&m_thread);
+        m_thread.start();
+        run([this] {
+            m_server = new TestHttpServer;
+            m_started = m_server->start();
+            TestHttpServer::Response ping;
+            ping.contentType = "text/plain; charset=utf-8";
+            ping.body = kSitePingBody;
+            ping.headers = {{kSitePingHeader, kSitePingHeaderValue}};
+            m_server->setRoute(kSitePingPath, ping);
+        });
+    }
+    ~SiteThread() {
+        run([this] { delete m_server; });
+        m_thread.quit();
+        m_thread.wait();
+    }
+
+    bool start() const { return m_started; }
+    QString baseUrl() {
+        QString url;
+        run([&] { url = m_server->baseUrl(); });
+        return url;
+    }
+    void setPage(const QByteArray& path, const QByteArray& html) {
+        run([&] { m_server->setPage(path, html); });
+    }
+    // The request targets, the probe's left out.
+    QList<QByteArray> requestTargets() {
+        QList<QByteArray> targets;
+        run([&] { targets = m_server->requestTargets(); });
+        targets.removeAll(QByteArray(kSitePingPath));
+        return targets;
+    }
+    void clearRequests() {
+        run([this] { m_server->clearRequests(); });
+    }
+
+  private:
+    void run(const std::function<void()>& work) {
+        QMetaObject::invokeMethod(&m_context, work, Qt::BlockingQueuedConnection);
+    }
+
+    QThread m_thread;
+    QObject m_context;
+    TestHttpServer* m_server = nullptr;
+    bool m_started = false;
+};
+
+}  // namespace
 
 class OnlineTest : public QObject {
     Q_OBJECT
@@ -34,6 +101,8 @@ class OnlineTest : public QObject {
     void missingLocalPageShowsThePanelsOwnPage();
     void uploadSendsTheRecordFileByteForByte();
     void uploadWhileOfflineTellsThePlayerAndSendsNothing();
+    void publishingThroughTheWindowReachesTheRanking();
+    void theLargestScoreRecordGoesThroughThePanel();
 
   private:
     void makeForm(const QString& siteUrl, bool withHelp = true);
@@ -43,7 +112,7 @@ class OnlineTest : public QObject {
     QString savedRecord(const QString& name);
 
     std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<TestHttpServer> site;
+    std::unique_ptr<SiteThread> site;
     test::ScriptedDialogs dialogs;
     std::unique_ptr<Form1> form;
 };
@@ -56,7 +125,7 @@ void OnlineTest::initTestCase() {
 void OnlineTest::init() {
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(folder->isValid());
-    site = std::make_unique<TestHttpServer>();
+    site = std::make_unique<SiteThread>();
     QVERIFY(site->start());
     for (const char* page : {"ssindex", "ssrule", "sslist", "ssdownload"})
         site->setPage(QByteArray("/qob/") + page + ".htm",
@@ -204,6 +273,75 @@ void OnlineTest::uploadWhileOfflineTellsThePlayerAndSendsNothing() {
     QCOMPARE(form->WebBrowser1->currentAddress(), shown);
     QVERIFY(site->requestTargets().isEmpty());
     QVERIFY(form->Image1[0]->isVisible());
+}
+
+void OnlineTest::publishingThroughTheWindowReachesTheRanking() {
+    // qob-site itself, on SQLite or on the tests' PostgreSQL (TestDatabase), its clock
+    // on the day the window's clock shows.
+    test::TestDatabase database;
+    test::SiteProcess real(database.address(), {"--clock", "2026-12-10 12:00:00"});
+    QVERIFY2(real.isRunning(), real.log().c_str());
+    makeForm(QString::fromStdString(real.baseUrl()));
+
+    // A few moves of open play, then the record saved with a name that is no markup.
+    for (int k = 0; k < 500 && form->state().roundNo < 3; ++k)
+        QTest::mouseClick(form->Image1[k % kTileCount], Qt::LeftButton);
+    QVERIFY(form->state().roundNo >= 3);
+    dialogs.inputs.push_back("小明 <b>&");
+    const QString path = savedRecord(QStringLiteral("小明.rec"));
+
+    const QStringList captions = runProbe();
+    QCOMPARE(captions.last(), QStringLiteral("On-line  [ 2026-12-10 9:30:12 ]"));
+    QVERIFY(waitForPage());
+    QVERIFY(form->WebBrowser1->toPlainText().contains(QStringLiteral("这是霁虹珠台网站上的页面")));
+
+    dialogs.files.push_back(path.toStdString());
+    QTest::mouseClick(form->Command17, Qt::LeftButton);
+    QVERIFY(waitForPage());
+    const QString answer = form->WebBrowser1->toPlainText();
+    QVERIFY2(answer.contains(QStringLiteral("成绩已发布")), qPrintable(answer));
+    QVERIFY(answer.contains(QStringLiteral("小明 <b>& 的成绩已登上排行榜：常规模式")));
+    QVERIFY(answer.contains(QStringLiteral("第 1 名")));
+
+    QTest::mouseClick(form->Command4, Qt::LeftButton);
+    QVERIFY(waitForPage());
+    const QString ranking = form->WebBrowser1->toPlainText();
+    const qsizetype table = ranking.indexOf(QStringLiteral("常规模式"), ranking.indexOf("全部"));
+    QVERIFY2(table >= 0, qPrintable(ranking));
+    QVERIFY2(ranking.indexOf(QStringLiteral("小明 <b>&"), table) > table, qPrintable(ranking));
+    QCOMPARE(site::openScoreStorage(database.address())->storedCount(), 1);
+
+    // The panel's links lead on within the site.
+    dialogs.files.push_back(path.toStdString());
+    QTest::mouseClick(form->Command17, Qt::LeftButton);
+    QVERIFY(waitForPage());
+    QVERIFY(form->WebBrowser1->toPlainText().contains(QStringLiteral("已经发布过")));
+    QCOMPARE(site::openScoreStorage(database.address())->storedCount(), 1);
+}
+
+void OnlineTest::theLargestScoreRecordGoesThroughThePanel() {
+    // A record as large as a score record may be, every byte of it written as %XX in the
+    // address: about three times its size in the request line.
+    test::TestDatabase database;
+    test::SiteProcess real(database.address(), {"--clock", "2026-12-10 12:00:00"});
+    QVERIFY2(real.isRunning(), real.log().c_str());
+    makeForm(QString::fromStdString(real.baseUrl()));
+    const QString path = savedRecord(QStringLiteral("large.rec"));
+    std::string record = form->state().recordText + "|pad=";
+    // 中 is two bytes in code page 936.
+    for (std::size_t n = (kScoreRecordLimit - toCodePage936(record).size()) / 2; n > 0; --n)
+        record += "中";
+    QVERIFY(toCodePage936(record).size() > kScoreRecordLimit - 2);
+    QVERIFY(writeRecordFile(path.toStdString(), record));
+    QVERIFY(uploadAddress(real.baseUrl(), record).size() > 2.9 * kScoreRecordLimit);
+
+    runProbe();
+    QVERIFY(waitForPage());
+    dialogs.files.push_back(path.toStdString());
+    QTest::mouseClick(form->Command17, Qt::LeftButton);
+    QVERIFY(waitForPage());
+    QVERIFY2(form->WebBrowser1->toPlainText().contains(QStringLiteral("成绩已发布")),
+             qPrintable(form->WebBrowser1->toPlainText()));
 }
 
 QTEST_MAIN(OnlineTest)

@@ -1,0 +1,119 @@
+// The website's work for one request, in-process (no HTTP): checking a record, publishing
+// it (check, store, rank, answer page) and making the ranking page. The database is a new
+// SQLite file, or the PostgreSQL database that QOB_BENCH_DB names (postgresql://...).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Game.h"
+#include "Pages.h"
+#include "PlayedGame.h"
+#include "RecordChecks.h"
+#include "RecordEdits.h"
+#include "RecordFiles.h"
+#include "Site.h"
+#include "SiteProcess.h"
+#include "SiteTime.h"
+#include "StoragePool.h"
+
+namespace {
+
+using namespace qob;
+using namespace qob::site;
+
+const DateTime kPlayed{2026, 12, 10, 8, 0, 0};
+const TimePoint kNow{std::chrono::seconds{secondsOf(DateTime{2026, 12, 10, 12, 0, 0})}};
+
+const std::string& sportRecord() {
+    static const std::string record = [] {
+        test::PlayedGame g(kModeSport, kPlayed, 7);
+        for (int k = 0; k < 20; ++k) {
+            g.play(10);
+            g.tick(2);
+        }
+        return g.save("小明");
+    }();
+    return record;
+}
+
+// The same game under other identifiers: records that are each stored anew.
+std::string variant(int k) {
+    return test::edited(sportRecord(), {{8, std::to_string(k % 999999 + 1)}});
+}
+
+struct Bench {
+    Bench() {
+        const char* db = std::getenv("QOB_BENCH_DB");
+        folder = std::filesystem::temp_directory_path() / "qob-bench-site";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        database = db != nullptr ? db : "sqlite:" + (folder / "scores.db").string();
+        pool = std::make_unique<StoragePool>(database, openScoreStorage(database));
+        SiteSettings settings;
+        settings.publicationsPerMinute = 0;
+        settings.clock = [] { return kNow; };
+        pages = std::make_unique<Pages>(QOB_BENCH_PAGES);
+        site = std::make_unique<Site>(*pages, *pool, settings);
+    }
+    ~Bench() { std::filesystem::remove_all(folder); }
+
+    HttpResponse get(const std::string& target) {
+        HttpRequest request;
+        request.method = "GET";
+        request.target = target;
+        request.clientAddress = "127.0.0.1";
+        request.header = [](const char*) { return std::optional<std::string>(); };
+        return site->handle(request);
+    }
+
+    std::filesystem::path folder;
+    std::string database;
+    std::unique_ptr<StoragePool> pool;
+    std::unique_ptr<Pages> pages;
+    std::unique_ptr<Site> site;
+};
+
+void BM_CheckScoreRecord(benchmark::State& state) {
+    const std::string& record = sportRecord();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(checkScoreRecord(record, kNow));
+}
+BENCHMARK(BM_CheckScoreRecord);
+
+void BM_Publish(benchmark::State& state) {
+    Bench bench;
+    std::vector<std::string> targets;
+    for (int k = 0; k < 3000; ++k)
+        targets.push_back(test::targetOf(uploadAddress("http://x", variant(k))));
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const HttpResponse r = bench.get(targets[next++ % targets.size()]);
+        if (r.status != 200) state.SkipWithError("not answered");
+    }
+}
+BENCHMARK(BM_Publish)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+
+void BM_PublishAgain(benchmark::State& state) {
+    Bench bench;
+    const std::string target = test::targetOf(uploadAddress("http://x", sportRecord()));
+    bench.get(target);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench.get(target));
+}
+BENCHMARK(BM_PublishAgain)->Unit(benchmark::kMicrosecond);
+
+// The ranking page over 3000 stored records.
+void BM_RankingPage(benchmark::State& state) {
+    Bench bench;
+    for (int k = 0; k < 3000; ++k)
+        bench.get(test::targetOf(uploadAddress("http://x", variant(k))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench.get("/qob/sslist.htm"));
+}
+BENCHMARK(BM_RankingPage)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
