@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "GamePlayer.h"
-#include "PlayedGame.h"
 #include "RecordFileIo.h"
 #include "RecordFiles.h"
+#include "SampleGame.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ std::vector<GameState> playedGames() {
         const auto g = test::playGameOf(kind);
         if (g) games.push_back(g->recorded());
     }
-    test::PlayedGame sport(test::GameKind::SportRunning, 1);
+    test::SampleGame sport(test::GameKind::SportRunning, 1);
     sport.player.play([&sport] { return sport.game.state.levelNo >= 30; });
     games.push_back(sport.game.state);
     return games;

@@ -8,7 +8,7 @@
 
 #include "BoardGroups.h"
 #include "GameReplay.h"
-#include "PlayedGame.h"
+#include "SampleGame.h"
 
 namespace qob {
 namespace {
@@ -33,7 +33,7 @@ void expectSameGame(const GameState& replayed, const GameState& played) {
     EXPECT_EQ(replayed.ringMoves, played.ringMoves);
 }
 
-TEST(GameReplay, PlayedGamesReplayToTheStateTheirRecordHolds) {
+TEST(GameReplay, SampleGamesReplayToTheStateTheirRecordHolds) {
     for (const GameKind kind : test::kGameKinds) {
         SCOPED_TRACE(describe(kind));
         const auto g = playGameOf(kind);

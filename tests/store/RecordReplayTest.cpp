@@ -133,7 +133,7 @@ TEST_F(RecordReplayTest, TheLogPieceIsWrittenOnlyWhereItDescribesTheGameAndFits)
 TEST_F(RecordReplayTest, AGameGoingOnFromAProgressFileIsRecordedWithoutALog) {
     RecordedGame r = recordGame(GameKind::SportRunning, scratch.path());
     ASSERT_TRUE(r.played);
-    PlayedGame& g = *r.played;
+    SampleGame& g = *r.played;
     const std::string sav = scratch / "g.sav";
     g.window.files.push_back(sav);
     r.files->ProgFileSave();

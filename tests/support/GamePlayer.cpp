@@ -7,6 +7,28 @@
 
 namespace qob::test {
 
+namespace {
+
+// The window's clock `seconds` later (days past the 28th go on in the next month).
+void advance(DateTime& t, int seconds) {
+    t.second += seconds;
+    t.minute += t.second / 60;
+    t.second %= 60;
+    t.hour += t.minute / 60;
+    t.minute %= 60;
+    t.day += t.hour / 24;
+    t.hour %= 24;
+    while (t.day > 28) {
+        t.day -= 28;
+        if (++t.month > 12) {
+            t.month = 1;
+            ++t.year;
+        }
+    }
+}
+
+}  // namespace
+
 GamePlayer::GamePlayer(Game& game, FakeWindow& window, unsigned seed, Style style)
     : game_(game), window_(window), random_(seed), style_(style) {
     window_.onShowBoard = [this] {
@@ -27,7 +49,22 @@ bool GamePlayer::clockRuns() const {
     return window_.timer1 && window_.timer1Interval > 0;
 }
 
+void GamePlayer::tick() {
+    // The tick comes one interval after the last.
+    advance(window_.clock, (window_.timer1Interval + 999) / 1000);
+    game_.Timer1_Timer();
+}
+
+void GamePlayer::ringButton(bool rotation) {
+    advance(window_.clock, 2);
+    if (rotation)
+        game_.Command8_Click();
+    else
+        game_.Command9_Click();
+}
+
 void GamePlayer::click(int imageNum) {
+    advance(window_.clock, 3);
     game_.GameClick(imageNum);
     window_.showBoard();
 }
@@ -36,7 +73,7 @@ bool GamePlayer::act() {
     if (record_) return false;
     std::uniform_real_distribution<double> chance(0.0, 1.0);
     if (clockRuns() && chance(random_) < tickChance) {
-        game_.Timer1_Timer();
+        tick();
         return !record_;
     }
 
@@ -56,10 +93,7 @@ bool GamePlayer::act() {
         }
     const bool ringsOn = window_.ringButtons;
     if (ringsOn && (groups.empty() || chance(random_) < ringChance)) {
-        if (random_() % 2 == 0)
-            game_.Command8_Click();
-        else
-            game_.Command9_Click();
+        ringButton(random_() % 2 == 0);
         return !record_;
     }
     if (!small.empty() && chance(random_) < refusedChance) {
@@ -69,7 +103,7 @@ bool GamePlayer::act() {
     }
     if (groups.empty()) {
         // Nothing to click and no ring use left: only the clock can end this.
-        if (clockRuns()) game_.Timer1_Timer();
+        if (clockRuns()) tick();
         return !record_;
     }
     std::size_t pick = random_() % groups.size();
@@ -90,7 +124,7 @@ void GamePlayer::play(const std::function<bool()>& done, int actions) {
 
 void GamePlayer::runOutTheClock() {
     for (int k = 0; k < 1000 && !record_ && clockRuns(); ++k)
-        game_.Timer1_Timer();
+        tick();
 }
 
 }  // namespace qob::test

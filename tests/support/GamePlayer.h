@@ -14,7 +14,8 @@ namespace qob::test {
 // rules: a click on a tile followed by the redraw, a ring button while it is enabled, a
 // tick of the level clock while the clock runs. The redraw cuts the cells back and stops
 // the clock in "game" and "lim", as the window's does. Choices come from a seeded
-// generator.
+// generator; the window's clock moves on 3 seconds a click, 2 a ring button and the
+// clock's interval a tick.
 class GamePlayer {
   public:
     enum class Style {
@@ -38,6 +39,8 @@ class GamePlayer {
     void play(const std::function<bool()>& done = {}, int actions = 200000);
     // Ticks the clock until the rules end the game.
     void runOutTheClock();
+    // One tick of the clock, the window's clock an interval later.
+    void tick();
 
     // The game as it stood when the rules offered its record, once they have.
     const std::optional<GameState>& record() const { return record_; }
@@ -46,6 +49,7 @@ class GamePlayer {
 
   private:
     void click(int imageNum);
+    void ringButton(bool rotation);
     bool clockRuns() const;
 
     Game& game_;

@@ -7,7 +7,7 @@ namespace qob::test {
 namespace {
 
 // 保留成绩 answered with the name and the file.
-void saveRecord(PlayedGame& g, RecordFiles& files, const std::string& path,
+void saveRecord(SampleGame& g, RecordFiles& files, const std::string& path,
                 const std::string& name) {
     g.window.inputs.push_back(name);
     g.window.files.push_back(path);
@@ -20,7 +20,7 @@ RecordedGame recordGame(GameKind kind, const std::filesystem::path& folder,
                         const std::string& name) {
     RecordedGame r;
     const std::string path = (folder / "game.rec").string();
-    r.played = playGameOf(kind, [&](PlayedGame& g) {
+    r.played = playGameOf(kind, [&](SampleGame& g) {
         g.window.folder = folder.string();
         r.files = std::make_unique<RecordFiles>(g.game.state, g.window, "http://qob.test");
         RecordFiles& files = *r.files;

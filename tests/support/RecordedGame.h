@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "PlayedGame.h"
 #include "RecordFiles.h"
+#include "SampleGame.h"
 
 namespace qob::test {
 
@@ -14,7 +14,7 @@ namespace qob::test {
 // dialog with a file in `folder`): offered by the rules at the game's end, or saved
 // as 保留成绩 does while it still runs.
 struct RecordedGame {
-    std::unique_ptr<PlayedGame> played;  // nothing when no seed gave the kind
+    std::unique_ptr<SampleGame> played;  // nothing when no seed gave the kind
     std::unique_ptr<RecordFiles> files;
     std::string text;  // the record file, read back
 };

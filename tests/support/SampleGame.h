@@ -28,9 +28,9 @@ const char* modeOf(GameKind kind);
 const char* describe(GameKind kind);
 
 // A game played on a scripted window by a seeded player.
-class PlayedGame {
+class SampleGame {
   public:
-    PlayedGame(GameKind kind, unsigned seed);
+    SampleGame(GameKind kind, unsigned seed);
 
     // Plays the game; false when this seed's game did not turn out as its kind asks.
     bool play();
@@ -47,7 +47,7 @@ class PlayedGame {
 
 // Plays games of a kind from seed 1 on until one turns out as the kind asks; nothing
 // after 30 seeds. `prepare` sets up each game before it is played.
-std::unique_ptr<PlayedGame> playGameOf(GameKind kind,
-                                       const std::function<void(PlayedGame&)>& prepare = {});
+std::unique_ptr<SampleGame> playGameOf(GameKind kind,
+                                       const std::function<void(SampleGame&)>& prepare = {});
 
 }  // namespace qob::test

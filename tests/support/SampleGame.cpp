@@ -1,4 +1,4 @@
-#include "PlayedGame.h"
+#include "SampleGame.h"
 
 #include <algorithm>
 
@@ -44,7 +44,7 @@ const char* describe(GameKind kind) {
     return "";
 }
 
-PlayedGame::PlayedGame(GameKind kind, unsigned seed)
+SampleGame::SampleGame(GameKind kind, unsigned seed)
     : kind(kind), game(window, [this] { return ++clock; }), player(game, window, seed) {
     const std::string mode = modeOf(kind);
     window.option = mode == kModeGame ? 0 : mode == kModeSport ? 1 : 2;
@@ -52,11 +52,11 @@ PlayedGame::PlayedGame(GameKind kind, unsigned seed)
     window.showBoard();
 }
 
-const GameState& PlayedGame::recorded() const {
+const GameState& SampleGame::recorded() const {
     return player.record() ? *player.record() : game.state;
 }
 
-bool PlayedGame::play() {
+bool SampleGame::play() {
     const auto& record = player.record();
     switch (kind) {
         case GameKind::LimWhole:
@@ -88,7 +88,7 @@ bool PlayedGame::play() {
             // As the window's message loop runs on inside a modal box.
             window.duringMessageBox = [this](const std::string&) {
                 for (int k = 0; k < 3 && window.timer1; ++k)
-                    game.Timer1_Timer();
+                    player.tick();
             };
             player.refusedChance = 0.2;
             player.play();
@@ -97,10 +97,10 @@ bool PlayedGame::play() {
     return false;
 }
 
-std::unique_ptr<PlayedGame> playGameOf(GameKind kind,
-                                       const std::function<void(PlayedGame&)>& prepare) {
+std::unique_ptr<SampleGame> playGameOf(GameKind kind,
+                                       const std::function<void(SampleGame&)>& prepare) {
     for (unsigned seed = 1; seed <= 30; ++seed) {
-        auto g = std::make_unique<PlayedGame>(kind, seed);
+        auto g = std::make_unique<SampleGame>(kind, seed);
         if (prepare) prepare(*g);
         if (g->play()) return g;
     }
