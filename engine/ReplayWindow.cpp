@@ -25,9 +25,10 @@ void ReplayWindow::PlaySound(const std::string&) {}
 
 void ReplayWindow::showBoard() {
     if (state_ == nullptr) return;
+    // A cell of one byte is a tile already; the redraw cuts the longer ones back.
     for (int y = 1; y <= kBoardSize; ++y)
         for (int x = 1; x <= kBoardSize; ++x)
-            takeTileLook(state_->board[x][y]);
+            if (state_->board[x][y].size() > 1) takeTileLook(state_->board[x][y]);
     if (state_->gameMode == kModeGame || state_->gameMode == kModeLim) timer1_ = false;
 }
 
