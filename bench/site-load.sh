@@ -3,7 +3,7 @@
 # side, each loaded in turn by qob-site-load (32 clients on 127.0.0.1: publications, then
 # ranking pages), and afterwards the records each database holds counted.
 #
-#   bench/site-load.sh [BUILD] [RECORDS] [RANKINGS]
+#   bench/site-load.sh [BUILD] [RECORDS] [RANKINGS] [CLIENTS]
 #
 # BUILD is a build folder with qob-site and qob-site-load (default build/). Both databases
 # keep their usual durability: SQLite in WAL mode with full synchronisation (the site's
@@ -14,7 +14,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
 records="${2:-2000}"
 rankings="${3:-20000}"
-clients=32
+clients="${4:-32}"
 seconds=120
 
 work=$(mktemp -d /tmp/qob-site-load.XXXXXX)
