@@ -1,7 +1,6 @@
 // qob-record: looks inside score records (.rec) and progress files (.sav)
 // without starting the game, with the same code the game reads them with.
 #include <iostream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -12,11 +11,6 @@
 #include "RecordCodec.h"
 #include "RecordFileIo.h"
 #include "TextForms.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace {
 
@@ -68,7 +62,7 @@ const char* const kDigestHelp =
     "\n"
     "Prints the digest that seals records (32 upper-case hexadecimal digits) of TEXT,\n"
     "taken as UTF-8, or of standard input read whole, line ends included, when TEXT\n"
-    "is absent.\n";
+    "is absent; standard input larger than 1 MiB is refused (exit status 2).\n";
 
 bool isHelp(std::string_view arg) {
     return arg == "--help" || arg == "-h";
@@ -79,20 +73,41 @@ int usageError(const std::string& message, const char* help) {
     return kExitTrouble;
 }
 
-// Control characters shown as \xNN, so that a damaged file cannot play tricks on
-// the terminal.
+// Control characters (C0, DEL and C1) and bytes that are no UTF-8 shown as \xNN,
+// so that a damaged file or a file name cannot play tricks on the terminal.
 std::string printable(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c == 0x7F) {
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 0xF];
-        } else {
-            out += ch;
+    const auto escape = [&](unsigned char c) {
+        out += "\\x";
+        out += kHex[c >> 4];
+        out += kHex[c & 0xF];
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            if (c < 0x20 || c == 0x7F)
+                escape(c);
+            else
+                out += text[i];
+            ++i;
+            continue;
         }
+        const std::size_t length = c >= 0xC2 && c <= 0xDF   ? 2
+                                   : c >= 0xE0 && c <= 0xEF ? 3
+                                   : c >= 0xF0 && c <= 0xF4 ? 4
+                                                            : 0;
+        bool whole = length > 0 && i + length <= text.size();
+        for (std::size_t k = 1; whole && k < length; ++k)
+            whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        const bool c1 = whole && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if (!whole || c1) {
+            escape(c);
+            ++i;
+            continue;
+        }
+        out.append(text.substr(i, length));
+        i += length;
     }
     return out;
 }
@@ -107,7 +122,7 @@ struct LoadedFile {
 LoadedFile load(const std::string& path) {
     LoadedFile file{readRecordFile(path), false};
     if (file.content.status == RecordFileStatus::Unreadable)
-        std::cerr << "qob-record: " << path << ": the file cannot be read ("
+        std::cerr << "qob-record: " << printable(path) << ": the file cannot be read ("
                   << file.content.error.message() << ")\n";
     else
         file.readable = true;
@@ -156,7 +171,7 @@ int verify(const std::vector<std::string>& args) {
                     break;
             }
         }
-        std::cout << path << ": " << verdict << '\n';
+        std::cout << printable(path) << ": " << verdict << '\n';
         if (verdict.rfind("sound", 0) != 0 && status == kExitSound) status = kExitNotSound;
     }
     return status;
@@ -220,16 +235,17 @@ int show(const std::vector<std::string>& args) {
     }
     if (files.size() != 1) return usageError("show: give exactly one file", kShowHelp);
     const std::string& path = files.front();
+    const std::string shown = printable(path);
 
     const LoadedFile file = load(path);
     if (!file.readable) return kExitTrouble;
     if (file.content.status == RecordFileStatus::TooLarge) {
-        std::cerr << "qob-record: " << path << ": larger than 1 MiB, not a record\n";
+        std::cerr << "qob-record: " << shown << ": larger than 1 MiB, not a record\n";
         return kExitNotSound;
     }
     const RecordExamination e = examineRecord(file.content.text);
     if (e.check == RecordCheck::Short) {
-        std::cerr << "qob-record: " << path << ": fewer than 201 fields, not a record\n";
+        std::cerr << "qob-record: " << shown << ": fewer than 201 fields, not a record\n";
         return kExitNotSound;
     }
     if (e.check == RecordCheck::Broken) {
@@ -238,10 +254,10 @@ int show(const std::vector<std::string>& args) {
             why += (why.empty() ? "field " : ", and field ") + std::to_string(e.parse.badField) +
                    " does not hold its value";
         if (!force) {
-            std::cerr << "qob-record: " << path << ": " << why << "; --force shows it anyway\n";
+            std::cerr << "qob-record: " << shown << ": " << why << "; --force shows it anyway\n";
             return kExitNotSound;
         }
-        std::cerr << "qob-record: warning: " << path << ": " << why << '\n';
+        std::cerr << "qob-record: warning: " << shown << ": " << why << '\n';
     }
 
     std::ostringstream out;
@@ -288,16 +304,17 @@ int digest(const std::vector<std::string>& args) {
         std::cout << md5Digest(texts.front()) << '\n';
         return kExitSound;
     }
-#ifdef _WIN32
-    _setmode(_fileno(stdin), _O_BINARY);
-#endif
-    const std::string input{std::istreambuf_iterator<char>(std::cin),
-                            std::istreambuf_iterator<char>()};
-    if (std::cin.bad()) {
-        std::cerr << "qob-record: digest: standard input cannot be read\n";
+    const RecordFileContent input = readStandardInput();
+    if (input.status == RecordFileStatus::TooLarge) {
+        std::cerr << "qob-record: digest: standard input is larger than 1 MiB\n";
         return kExitTrouble;
     }
-    std::cout << md5Digest(input) << '\n';
+    if (input.status != RecordFileStatus::Read) {
+        std::cerr << "qob-record: digest: standard input cannot be read (" << input.error.message()
+                  << ")\n";
+        return kExitTrouble;
+    }
+    std::cout << md5Digest(input.text) << '\n';
     return kExitSound;
 }
 

@@ -1,5 +1,7 @@
 #include "RecordCodec.h"
 
+#include <cmath>
+
 #include "Md5Digest.h"
 #include "TextForms.h"
 
@@ -29,6 +31,11 @@ bool isTileCell(std::string_view text) {
 // move, so a billion (thirty years of a move a second) is far out of its reach and
 // leaves room for every addition the rules make without overflow.
 constexpr std::int32_t kCounterLimit = 1'000'000'000;
+
+// The clock and the level bar hold a hundred at most. Written back with 15 digits, a
+// number within a few units of the 16th digit of the largest double rounds past it and
+// could not be read again.
+constexpr double kDoubleLimit = 1e308;
 
 bool isCounter(std::int32_t value) {
     return value >= 0 && value <= kCounterLimit;
@@ -227,7 +234,7 @@ RecordParse parseRecord(const RecordPieces& p) {
         field = k;
         const auto d = parseDouble(p[k]);
         if (d) out = *d;
-        return d.has_value();
+        return d.has_value() && std::abs(*d) <= kDoubleLimit;
     };
     auto dateAt = [&](int k, DateTime& out) {
         field = k;

@@ -10,7 +10,8 @@
 
 namespace qob {
 
-// A record is a few hundred bytes; nothing larger than this is taken as one.
+// No record file is larger than this (a score record with all its pieces stays
+// under kScoreRecordLimit); nothing larger is taken as one.
 inline constexpr std::size_t kRecordFileLimit = 1024 * 1024;
 
 enum class RecordFileStatus { Read, Unreadable, TooLarge };
@@ -21,14 +22,24 @@ struct RecordFileContent {
     std::error_code error;  // why an unreadable file could not be read
 };
 
-// Reads a whole record file, stopping once it has proved larger than the limit.
-RecordFileContent readRecordFile(const std::string& path);
+// Reads a whole record file, stopping once it has proved larger than `limit`.
+// Only a regular file is read: a pipe, a device or a folder is unreadable, and
+// opening one never waits.
+RecordFileContent readRecordFile(const std::string& path, std::size_t limit = kRecordFileLimit);
+
+// Reads standard input to its end, stopping once it has proved larger than
+// kRecordFileLimit. `text` holds the bytes as they came.
+RecordFileContent readStandardInput();
 
 // Writes the text whole or not at all: through a new file beside the target that
-// then replaces it. On failure the target is as it was and no stray file is left.
+// then replaces it, with the permissions the target had. On failure, a file-size
+// limit included, the target is as it was and no stray file is left.
 bool writeRecordFile(const std::string& path, std::string_view text);
 
 // A file system path from a UTF-8 path text.
 std::filesystem::path pathFromUtf8(std::string_view text);
+
+// The error of a file that is there but is no regular file (a pipe, a device).
+std::error_code notARegularFile();
 
 }  // namespace qob

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -18,6 +20,8 @@ const char* const kRecPrompt = "保存成绩,输入你的称呼";
 const char* const kSavPrompt = "保存进度,输入你的称呼";
 const char* const kRecWriteFailed = "成绩文件无法写入，没有保存：";
 const char* const kSavWriteFailed = "进度文件无法写入，没有保存：";
+const char* const kNotAScoreRecord =
+    "这个文件不是成绩记录，没有发布。只能发布“保留成绩”保存的成绩文件（.rec）。";
 
 bool isUnreserved(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -36,6 +40,13 @@ std::string playerName(std::string_view typed) {
         if (starts && count++ == kNameLimit) break;
     }
     return std::string(typed.substr(0, end));
+}
+
+// 201 fields or more, "QOB" and the kind "rec": what every score record looks like.
+bool hasScoreRecordForm(std::string_view text) {
+    RecordPieces pieces;
+    return splitRecord(text, pieces) == kRecordFieldCount && pieces[0] == "QOB" &&
+           pieces[1] == kKindRec;
 }
 
 }  // namespace
@@ -95,23 +106,25 @@ void RecordFiles::ProgFileRead() {
     dialog.filter = kSavFilter;
 
     if (window_.showOpen(dialog)) {
-        if (readChosenFile())
+        if (std::optional<std::string> text = readChosenFile(kRecordFileLimit, kRecordRefusal)) {
+            state_.recordText = std::move(*text);
             DoOnGame(state_, window_, "ReadString");
-        else
+        } else {
             window_.showBoard();
+        }
     }
     window_.setTileImagesVisible(true);
 }
 
-bool RecordFiles::readChosenFile() {
-    RecordFileContent content = readRecordFile(dialog.fileName);
-    if (content.status != RecordFileStatus::Read || content.text.empty()) {
-        // Never fall back on whatever record the game held before.
-        window_.messageBox(kRecordRefusal, MsgButtons::Ok, MsgIcon::None);
-        return false;
-    }
-    state_.recordText = std::move(content.text);
-    return true;
+std::optional<std::string> RecordFiles::readChosenFile(std::size_t limit,
+                                                       const char* tooLargeText) {
+    RecordFileContent content = readRecordFile(dialog.fileName, limit);
+    if (content.status == RecordFileStatus::Read && !content.text.empty())
+        return std::move(content.text);
+    // Never fall back on whatever record the game held before.
+    window_.messageBox(content.status == RecordFileStatus::TooLarge ? tooLargeText : kRecordRefusal,
+                       MsgButtons::Ok, MsgIcon::None);
+    return std::nullopt;
 }
 
 void RecordFiles::RecFileUpload() {
@@ -121,12 +134,19 @@ void RecordFiles::RecFileUpload() {
     dialog.flags = kFlagFileMustExist;
     dialog.filter = kRecFilter;
 
-    if (window_.showOpen(dialog) && readChosenFile()) {
-        if (state_.onlineFlag) {
-            window_.navigate(uploadAddress(siteUrl_, state_.recordText));
-            window_.focusBrowser();
-        } else {
-            window_.messageBox(kOfflineMessage, MsgButtons::Ok, MsgIcon::None);
+    if (window_.showOpen(dialog)) {
+        // Only a score record goes out, told by its form; its seal is the website's to judge.
+        std::optional<std::string> text = readChosenFile(kScoreRecordLimit, kNotAScoreRecord);
+        if (text && !hasScoreRecordForm(*text)) {
+            window_.messageBox(kNotAScoreRecord, MsgButtons::Ok, MsgIcon::None);
+        } else if (text) {
+            state_.recordText = std::move(*text);
+            if (state_.onlineFlag) {
+                window_.navigate(uploadAddress(siteUrl_, state_.recordText));
+                window_.focusBrowser();
+            } else {
+                window_.messageBox(kOfflineMessage, MsgButtons::Ok, MsgIcon::None);
+            }
         }
     }
     window_.setTileImagesVisible(true);

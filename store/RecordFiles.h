@@ -2,6 +2,8 @@
 // The four record-file procedures behind the buttons 保留成绩, 发布成绩, 保存进度
 // and 读取进度, and the file dialog they share.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 #include "GameState.h"
@@ -35,9 +37,10 @@ class RecordFiles {
   private:
     void saveRecordFile(const char* prompt, const char* ext, const char* filter, const char* DoType,
                         const char* failureText);
-    // Reads the file chosen in the dialog into recordText; refuses, and keeps the
-    // record held before, when it cannot be read or is empty.
-    bool readChosenFile();
+    // The text of the file chosen in the dialog. A file that cannot be read, or is
+    // empty, is refused with the record message, one larger than limit with
+    // tooLargeText; nothing is returned then.
+    std::optional<std::string> readChosenFile(std::size_t limit, const char* tooLargeText);
 
     GameState& state_;
     GameWindow& window_;

@@ -1,9 +1,11 @@
 #include "WebBrowser.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -11,9 +13,15 @@
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QTextDocument>
+#include <QTextOption>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <optional>
+
+#include "DocumentLimits.h"
+#include "MarkupLimits.h"
 
 namespace qob {
 
@@ -23,6 +31,16 @@ namespace {
 constexpr qint64 kMaxPageBytes = 8 * 1024 * 1024;
 constexpr qint64 kMaxImageBytes = 4 * 1024 * 1024;
 constexpr int kMaxImagesPerPage = 64;
+// Decoded images: one is scaled down to at most this many pixels (4 MiB), the images of a
+// page together hold at most the second figure (64 MiB), and a picture that would need more
+// than the third to be decoded at all is refused.
+constexpr qint64 kMaxImagePixels = 1024 * 1024;
+constexpr qint64 kMaxPagePixels = 16 * 1024 * 1024;
+constexpr int kDecodeLimitMiB = 64;
+// Past this length, an address on the panel's own pages shows its two ends only.
+constexpr qsizetype kShownAddressLength = 120;
+
+const char16_t* const kCutNotice = u"此页内容太多或太复杂，有一部分没有显示。";
 
 enum class ContentKind { Html, Text, Image, Other };
 
@@ -166,6 +184,43 @@ QImage blankImage() {
     return image;
 }
 
+// Decodes a picture from the web, scaled down to kMaxImagePixels, and only when its pixels
+// fit in what the page has left; a null image otherwise. The size is read from the
+// picture's header before anything is decoded.
+QImage decodeImage(const QByteArray& data, qint64& pixelsLeft) {
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(kDecodeLimitMiB);
+    QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty()) return {};
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels > kMaxImagePixels) {
+        const double scale = std::sqrt(double(kMaxImagePixels) / double(pixels));
+        size =
+            QSize(std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale)));
+        reader.setScaledSize(size);
+    }
+    const qint64 kept = qint64(size.width()) * size.height();
+    if (kept > pixelsLeft) return {};
+    QImage image = reader.read();
+    if (image.isNull()) return {};
+    pixelsLeft -= qint64(image.width()) * image.height();
+    return image;
+}
+
+// The address as the panel's own pages show it: whole when short, else its beginning and
+// end, so that no page lays out an address hundreds of thousands of characters long.
+QString shownAddress(const QString& address) {
+    if (address.size() <= kShownAddressLength) return address;
+    qsizetype head = kShownAddressLength / 2;
+    qsizetype tail = kShownAddressLength / 3;
+    if (address.at(head - 1).isHighSurrogate()) --head;
+    if (address.at(address.size() - tail).isLowSurrogate()) --tail;
+    return address.left(head) + QStringLiteral("…") + address.right(tail);
+}
+
 }  // namespace
 
 WebBrowser::WebBrowser(QWidget* parent)
@@ -177,6 +232,26 @@ WebBrowser::WebBrowser(QWidget* parent)
     colours.setColor(QPalette::Text, QColor(0x22, 0x22, 0x22));
     setPalette(colours);
     document()->setDocumentMargin(6);
+
+    m_decode.setSingleShot(true);
+    m_decode.setInterval(0);
+    connect(&m_decode, &QTimer::timeout, this, [this] {
+        if (m_arrivedImages.isEmpty()) return;
+        const auto [url, data] = m_arrivedImages.takeFirst();
+        if (!m_arrivedImages.isEmpty()) m_decode.start();
+        const QImage image = decodeImage(data, m_pixelsLeft);
+        if (image.isNull()) return;
+        document()->addResource(QTextDocument::ImageResource, url, image);
+        // Lay the page out again so that the image takes its place.
+        m_relayout.start();
+    });
+    // Images that arrive close together are laid out once.
+    m_relayout.setSingleShot(true);
+    m_relayout.setInterval(100);
+    connect(&m_relayout, &QTimer::timeout, this, [this] {
+        document()->markContentsDirty(0, document()->characterCount());
+        viewport()->update();
+    });
 
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
@@ -310,36 +385,77 @@ void WebBrowser::showContent(const QString& address, const QUrl& url, const QByt
     const ContentKind kind =
         fromWeb ? kindOfMimeType(contentType) : kindOfFile(url.toLocalFile(), data);
     const QByteArray charset = charsetParameter(contentType);
-    QImage image;
-    if (kind == ContentKind::Image && !image.loadFromData(data))
-        return showError(address, QStringLiteral("无法显示这张图片"));
     if (kind == ContentKind::Other) return showError(address, QStringLiteral("无法显示这种内容"));
-
     cancelImages();
+    QImage image;
+    if (kind == ContentKind::Image) {
+        if (fromWeb)
+            image = decodeImage(data, m_pixelsLeft);
+        else
+            image.loadFromData(data);
+        if (image.isNull()) return showError(address, QStringLiteral("无法显示这张图片"));
+    }
+
     m_pageUrl = url;
     m_webPage = fromWeb;
     const QUrl page = url.adjusted(QUrl::RemoveFragment);
+    // Relative links, images and style sheets resolve against the page's own address.
+    QTextDocument* doc = newDocument(page);
+    bool cut = false;
     switch (kind) {
-        case ContentKind::Html:
-            // Relative links, images and style sheets resolve against the page's own address.
-            document()->setBaseUrl(page);
-            setHtml(decodeText(data, charset, true));
+        case ContentKind::Html: {
+            const QString html = decodeText(data, charset, true);
+            if (!fromWeb) {
+                doc->setHtml(html);
+                break;
+            }
+            const LimitedMarkup limited = limitMarkup(html);
+            doc->setHtml(limited.html);
+            cut = limited.cut;
             break;
-        case ContentKind::Text:
-            document()->setBaseUrl(page);
-            setPlainText(decodeText(data, charset, false));
+        }
+        case ContentKind::Text: {
+            const QString text = decodeText(data, charset, false);
+            doc->setPlainText(fromWeb ? breakLongRuns(text) : text);
             break;
+        }
         case ContentKind::Image:
         case ContentKind::Other:
-            document()->setBaseUrl(page);
-            setHtml(QStringLiteral("<img src=\"%1\">")
-                        .arg(page.toString(QUrl::FullyEncoded).toHtmlEscaped()));
-            document()->addResource(QTextDocument::ImageResource, page, image);
-            document()->markContentsDirty(0, document()->characterCount());
+            doc->setHtml(QStringLiteral("<img src=\"%1\">")
+                             .arg(page.toString(QUrl::FullyEncoded).toHtmlEscaped()));
+            doc->addResource(QTextDocument::ImageResource, page, image);
             break;
     }
+    if (fromWeb) {
+        const double width = std::max(100, viewport()->width()) - 2 * doc->documentMargin();
+        cut = limitDocument(*doc, width, logicalDpiY()) || cut;
+        if (cut) addCutNotice(*doc, QString::fromUtf16(kCutNotice));
+    }
+    showDocument(doc);
     if (url.hasFragment()) scrollToAnchor(url.fragment());
     emit pageLoaded(address, true);
+}
+
+void WebBrowser::showDocument(QTextDocument* doc) {
+    // The panel's own documents go as soon as they are replaced, and their images with them;
+    // the one the panel was made with goes by itself.
+    QTextDocument* old = document();
+    const bool ours = old->parent() == this;
+    setDocument(doc);
+    if (ours) delete old;
+}
+
+QTextDocument* WebBrowser::newDocument(const QUrl& base) {
+    // A new document for every page: the old one goes with all its images. As a child of
+    // the panel it asks the panel for what it links to.
+    auto* doc = new QTextDocument(this);
+    doc->setDefaultFont(font());
+    doc->setDocumentMargin(6);
+    QTextOption option = doc->defaultTextOption();
+    option.setWrapMode(wordWrapMode());
+    doc->setDefaultTextOption(option);
+    doc->setBaseUrl(base);
+    return doc;
 }
 
 void WebBrowser::showError(const QString& address, const QString& reason) {
@@ -350,13 +466,14 @@ void WebBrowser::showError(const QString& address, const QString& reason) {
                        "<h2 style=\"color: #3a5f8a;\">无法打开此页</h2>"
                        "<p>地址：<br><span style=\"color: #555555;\">%1</span></p>"
                        "<p>原因：%2</p>")
-                       .arg(address.toHtmlEscaped(), reason.toHtmlEscaped());
+                       .arg(shownAddress(address).toHtmlEscaped(), reason.toHtmlEscaped());
     if (!m_homePage.isEmpty()) {
         const QString home = QUrl::fromLocalFile(m_homePage).toString(QUrl::FullyEncoded);
         html += QStringLiteral("<p><a href=\"%1\">返回首页</a></p>").arg(home.toHtmlEscaped());
     }
-    document()->setBaseUrl(QUrl());
-    setHtml(html);
+    QTextDocument* doc = newDocument(QUrl());
+    doc->setHtml(html);
+    showDocument(doc);
     emit pageLoaded(address, false);
 }
 
@@ -379,6 +496,10 @@ void WebBrowser::cancelImages() {
     }
     m_imageReplies.clear();
     m_requestedImages.clear();
+    m_pixelsLeft = kMaxPagePixels;
+    m_arrivedImages.clear();
+    m_decode.stop();
+    m_relayout.stop();
 }
 
 QVariant WebBrowser::loadResource(int type, const QUrl& name) {
@@ -418,12 +539,9 @@ void WebBrowser::fetchImage(const QUrl& url) {
         m_imageReplies.removeAll(reply);
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (reply->error() != QNetworkReply::NoError || status >= 400) return;
-        QImage image;
-        if (!image.loadFromData(reply->readAll())) return;
-        document()->addResource(QTextDocument::ImageResource, url, image);
-        // Lay the page out again so that the image takes its place.
-        document()->markContentsDirty(0, document()->characterCount());
-        viewport()->update();
+        // Decoded one by one, so that the window gets its turn between two pictures.
+        m_arrivedImages.append({url, reply->readAll()});
+        if (!m_decode.isActive()) m_decode.start();
     });
 }
 

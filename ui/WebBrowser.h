@@ -8,14 +8,20 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <utility>
+
 class QNetworkAccessManager;
 class QNetworkReply;
+class QTextDocument;
 
 namespace qob {
 
 // The side panel that shows the help pages and the score website (WebBrowser1). It shows
 // local HTML files and http/https pages, follows the links a page holds inside itself, and
-// shows a short page of its own when a page cannot be loaded.
+// shows a short page of its own when a page cannot be loaded. A page from the web is
+// bounded before it is laid out (MarkupLimits, DocumentLimits), with a notice at its top
+// when something had to be left out, and its images are decoded within a budget; every
+// page comes in a document of its own, which goes, images and all, with the next page.
 class WebBrowser : public QTextBrowser {
     Q_OBJECT
 
@@ -61,6 +67,8 @@ class WebBrowser : public QTextBrowser {
     void showContent(const QString& address, const QUrl& url, const QByteArray& data,
                      const QByteArray& contentType, bool fromWeb);
     void showError(const QString& address, const QString& reason);
+    QTextDocument* newDocument(const QUrl& base);
+    void showDocument(QTextDocument* doc);
     void cancelLoading();
     void cancelImages();
     void fetchImage(const QUrl& url);
@@ -70,6 +78,10 @@ class WebBrowser : public QTextBrowser {
     QList<QPointer<QNetworkReply>> m_imageReplies;
     QSet<QUrl> m_requestedImages;
     QTimer m_deadline;
+    QTimer m_decode;
+    QTimer m_relayout;
+    QList<std::pair<QUrl, QByteArray>> m_arrivedImages;  // not decoded yet
+    qint64 m_pixelsLeft = 0;  // of the decoded images the page may still hold
     QString m_address;
     QUrl m_pageUrl;
     bool m_webPage = false;

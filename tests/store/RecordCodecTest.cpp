@@ -238,6 +238,10 @@ TEST_F(RecordCodecTest, AFieldThatHoldsNoValueRefusesTheWholeRecord) {
         {40, "2147483647"},
         {18, "-1"},
         {49, "-3"},
+        // So close to the largest double that its 15 digits would round past it, and the
+        // game's next save of it could not be read back.
+        {20, "1.7976931348623157E308"},
+        {21, "-1.79769313486232E+308"},
         {81, ""},  // a play cell must hold a tile
         {87, "8"},
         {100, "-1"},
@@ -253,8 +257,13 @@ TEST_F(RecordCodecTest, AFieldThatHoldsNoValueRefusesTheWholeRecord) {
         EXPECT_TRUE(readRefused(text));
     }
     // Texts are kept as they stand, the frame cell too.
-    for (const auto& [field, value] : std::vector<std::pair<int, std::string>>{
-             {8, "abc"}, {9, ""}, {15, "过关"}, {16, ""}, {129, "x"}, {81, "2123"}}) {
+    for (const auto& [field, value] : std::vector<std::pair<int, std::string>>{{20, "1E+308"},
+                                                                               {8, "abc"},
+                                                                               {9, ""},
+                                                                               {15, "过关"},
+                                                                               {16, ""},
+                                                                               {129, "x"},
+                                                                               {81, "2123"}}) {
         SCOPED_TRACE("field " + std::to_string(field) + " = \"" + value + "\"");
         EXPECT_FALSE(readRefused(resealed(kGoldenSave, field, value)));
         EXPECT_EQ(other.recordParts[field], value);

@@ -10,14 +10,21 @@
 #include "FakeWindow.h"
 #include "GoldenRecords.h"
 #include "RecordCodec.h"
+#include "RecordExtras.h"
 #include "RecordFileIo.h"
 #include "RecordFiles.h"
 #include "StoreTestSupport.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <future>
+#include <thread>
 #endif
 
 namespace qob::test {
@@ -233,7 +240,8 @@ class FailedWriteTest : public RecordFilesTest {
 };
 
 #ifndef _WIN32
-// Makes every write past `bytes` fail, as a full disk would.
+// Makes every write past `bytes` fail, as a full disk would. SIGXFSZ keeps its
+// default, which ends the process, so that the writer must see to it itself.
 class FileSizeLimit {
   public:
     explicit FileSizeLimit(rlim_t bytes) {
@@ -241,7 +249,7 @@ class FileSizeLimit {
         rlimit limit = old_;
         limit.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limit);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_DFL);
     }
     ~FileSizeLimit() {
         setrlimit(RLIMIT_FSIZE, &old_);
@@ -263,8 +271,28 @@ TEST_F(FailedWriteTest, AWriteThatBreaksOffLeavesTheOldFileWhole) {
         }
         EXPECT_EQ(fileBytes(target), "the old record, kept");
     }
-    // No half-written file is left behind.
+    {
+        const FileSizeLimit limit(64);
+        expectRefusedWrite(Proc::Rec, scratch.path() / "new.rec");
+    }
+    // No half-written file is left behind, and no new one.
     EXPECT_EQ(namesIn(scratch.path()), (std::vector<std::string>{"old.rec", "old.sav", "prog"}));
+}
+
+TEST_F(RecordFilesTest, ASaveKeepsThePermissionsOfTheFileItReplaces) {
+    for (const fs::perms mode : {fs::perms(0600), fs::perms(0640), fs::perms(0444)}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        const fs::path target = scratch.path() / "kept.rec";
+        writeBytes(target, "old");
+        fs::permissions(target, mode);
+        window.files.push_back(target.string());
+        files.RecFileSave();
+        EXPECT_EQ(fileBytes(target), game.recordText);
+        EXPECT_EQ(fs::status(target).permissions(), mode);
+        fs::permissions(target, fs::perms(0600));
+        fs::remove(target);
+    }
+    EXPECT_EQ(window.count("messageBox"), 0);
 }
 #endif
 
@@ -390,7 +418,7 @@ TEST_F(RecordFilesTest, TheUploadAddressCarriesTheFileByteForByte) {
         withField(withField(kGoldenRec, 20, "1E+20"), 15, "过关"), 9, "a%2B~ b:c/d?e&f=g#h"));
     const std::string prefix = kSite + "/qob/list/?act=viewform&reccode=";
     game.onlineFlag = true;
-    for (const std::string& bytes : {std::string(kGoldenRec), std::string(kGoldenSave), edited}) {
+    for (const std::string& bytes : {std::string(kGoldenRec), edited}) {
         SCOPED_TRACE(bytes);
         const fs::path path = scratch.path() / "up.rec";
         writeBytes(path, bytes);
@@ -434,22 +462,88 @@ TEST_F(RecordFilesTest, OfflineTheUploadOnlyTellsThePlayer) {
     EXPECT_EQ(game.recordText, kGoldenRec);
 }
 
-TEST_F(RecordFilesTest, AFileThatCannotBeTakenInIsNotUploaded) {
+TEST_F(RecordFilesTest, OnlyAFileThatLooksLikeAScoreRecordIsUploaded) {
+    const std::string rec = kGoldenRec;
+    const std::string notARecord =
+        std::string("messageBox ") +
+        "这个文件不是成绩记录，没有发布。只能发布“保留成绩”保存的成绩文件（.rec）。" +
+        " [] ok none";
+    // A score record with pieces after field 200 that fill it to `size` bytes.
+    const auto recordOfSize = [&](std::size_t size) {
+        return rec + "|x=" + std::string(size - rec.size() - 3, 'y');
+    };
+    struct Case {
+        const char* what;
+        std::string content;
+        std::string message;  // empty when the record goes out
+    };
+    const std::vector<Case> cases = {
+        {"empty file", "", kRefusalLog},
+        {"progress record", kGoldenSave, notARecord},
+        {"200 fields", rec.substr(0, rec.rfind('|')), notARecord},
+        {"not QOB", "QOX" + rec.substr(3), notARecord},
+        {"kind in capitals", withField(rec, 1, "REC"), notARecord},
+        {"bars only", std::string(300, '|'), notARecord},
+        {"larger than any score record", recordOfSize(kScoreRecordLimit + 1), notARecord},
+        {"larger than any record file", recordOfSize(kRecordFileLimit + 1), notARecord},
+        {"broken seal", withField(rec, 12, "99999"), ""},
+        {"as large as a score record can be", recordOfSize(kScoreRecordLimit), ""},
+    };
     game.onlineFlag = true;
     int n = 0;
-    for (const std::string& content : {std::string(), std::string(kRecordFileLimit + 1, '|')}) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         const fs::path path = scratch.path() / ("up" + std::to_string(++n) + ".rec");
-        writeBytes(path, content);
-        game.recordText = kGoldenRec;  // an earlier record must not be sent in its place
+        writeBytes(path, c.content);
+        game.recordText = "held before";  // an earlier record must not be sent in its place
         const std::string shown = "showOpen " + files.dialog.fileName;
         window.log.clear();
         window.files.push_back(path.string());
         files.RecFileUpload();
+        if (c.message.empty()) {
+            ASSERT_EQ(window.count("navigate"), 1);
+            EXPECT_EQ(game.recordText, c.content);
+            continue;
+        }
         EXPECT_EQ(flow(),
-                  (std::vector<std::string>{"tiles hidden", shown, kRefusalLog, "tiles shown"}));
-        EXPECT_EQ(game.recordText, kGoldenRec);
+                  (std::vector<std::string>{"tiles hidden", shown, c.message, "tiles shown"}));
+        EXPECT_EQ(game.recordText, "held before");
     }
 }
+
+#ifndef _WIN32
+TEST_F(RecordFilesTest, APipeOrADeviceChosenInTheDialogIsRefusedWithoutWaiting) {
+    const fs::path pipe = scratch.path() / "pipe.rec";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    game.onlineFlag = true;
+    game.recordText = "held before";
+    for (const char* chosen : {pipe.c_str(), "/dev/zero", pipe.c_str(), "/dev/zero"})
+        window.files.push_back(chosen);
+
+    std::promise<void> finished;
+    std::future<void> done = finished.get_future();
+    std::thread reader([&] {
+        files.RecFileUpload();
+        files.RecFileUpload();
+        files.ProgFileRead();
+        files.ProgFileRead();
+        finished.set_value();
+    });
+    const bool inTime = done.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    // A writer that comes and goes releases a reader stuck in open or read.
+    for (int i = 0; !inTime && i < 100 &&
+                    done.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready;
+         ++i) {
+        const int fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) close(fd);
+    }
+    reader.join();
+    ASSERT_TRUE(inTime) << "reading a pipe waited for a writer";
+    EXPECT_EQ(window.calls("messageBox"), std::vector<std::string>(4, kRefusalLog));
+    EXPECT_EQ(window.count("navigate"), 0);
+    EXPECT_EQ(game.recordText, "held before");
+}
+#endif
 
 }  // namespace
 }  // namespace qob::test

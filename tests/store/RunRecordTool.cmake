@@ -1,18 +1,24 @@
 # Runs qob-record once and checks its exit status and output.
 #   cmake -DEXPECT_STATUS=n [-DEXPECT_OUT=text] [-DEXPECT_OUT_FILE=path]
 #         [-DEXPECT_OUT_MATCH=regex] [-DEXPECT_ERR_MATCH=regex] [-DINPUT_FILE=path]
-#         -P RunRecordTool.cmake TOOL ARG...
-# In EXPECT_OUT a "@" stands for a line end.
+#         -P RunRecordTool.cmake -- TOOL ARG...
+# In EXPECT_OUT a "@" stands for a line end. Without the "--", CMake would take
+# options such as --help for itself.
 set(command "")
-set(take OFF)
+set(state before)
 math(EXPR last "${CMAKE_ARGC} - 1")
 foreach(i RANGE 0 ${last})
-  if(take)
+  if(state STREQUAL "take")
     list(APPEND command "${CMAKE_ARGV${i}}")
+  elseif(state STREQUAL "script" AND CMAKE_ARGV${i} STREQUAL "--")
+    set(state take)
   elseif(CMAKE_ARGV${i} MATCHES "RunRecordTool\\.cmake$")
-    set(take ON)
+    set(state script)
   endif()
 endforeach()
+if(NOT command)
+  message(FATAL_ERROR "no tool given after --")
+endif()
 
 set(input_args "")
 if(DEFINED INPUT_FILE)

@@ -8,6 +8,10 @@
 
 #include "GoldenRecords.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 bool write(const std::string& folder, const std::string& name, const std::string& bytes) {
@@ -75,7 +79,14 @@ int main(int argc, char** argv) {
               write(dir, "nul.sav", withNul) && write(dir, "zeros.sav", std::string(4096, '\0')) &&
               write(dir, "bars.sav", std::string(200000, '|')) &&
               write(dir, "huge.sav", save + "|" + std::string(2 * 1024 * 1024, '0')) &&
-              write(dir, "abc.txt", "abc");
+              write(dir, "abc.txt", "abc") && write(dir, "mib.txt", std::string(1024 * 1024, 'a'));
+#ifndef _WIN32
+    // A name with control characters, and a pipe that no one writes to.
+    ok = ok && write(dir, "a\tb\rc.sav", save) && write(dir, "c1\xC2\x9B\xFF.sav", save) &&
+         write(dir, "a\tb\rc.rec", replaced(rec, "|12345|", "|99999|"));
+    std::filesystem::remove(dir + "/pipe.sav", ec);
+    ok = ok && mkfifo((dir + "/pipe.sav").c_str(), 0600) == 0;
+#endif
     if (!ok) std::cerr << "write_tool_fixtures: cannot write into " << dir << '\n';
     return ok ? 0 : 1;
 }

@@ -11,8 +11,19 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTextBrowser>
+#include <QTimer>
+
 #include <algorithm>
+#include <functional>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include "TestHttpServer.h"
 #include "WebBrowser.h"
@@ -36,6 +47,63 @@ QByteArray utf8Page(const QString& title, const QString& body = QString()) {
 // "中文丂": the last character exists in GBK but not in GB2312 (bytes 81 40).
 const QByteArray kGbkChinese("\xD6\xD0\xCE\xC4\x81\x40");
 const QString kChinese = QStringLiteral("中文丂");
+
+const QString kCutNotice = QStringLiteral("此页内容太多或太复杂，有一部分没有显示。");
+
+// Runs `action` inside the event loop, then lets the loop run until `done` holds and
+// `settleMs` longer (the layout goes on in steps after a page is shown). Returns the
+// longest time between two ticks of a 20 ms timer meanwhile: how long the window stood
+// still at most. -1 when `done` never held.
+qint64 longestStall(const std::function<void()>& action, const std::function<bool()>& done,
+                    int settleMs = 300) {
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer ticks;
+    ticks.setTimerType(Qt::PreciseTimer);
+    ticks.setInterval(20);
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    QEventLoop loop;
+    qint64 doneAt = -1;
+    QTimer check;
+    check.setInterval(10);
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (doneAt < 0 && done()) doneAt = clock.elapsed();
+        if ((doneAt >= 0 && clock.elapsed() - doneAt >= settleMs) || clock.elapsed() > 60000)
+            loop.quit();
+    });
+    ticks.start();
+    check.start();
+    QTimer::singleShot(0, [&] { action(); });
+    loop.exec();
+    longest = std::max(longest, clock.elapsed() - last);
+    return doneAt < 0 ? -1 : longest;
+}
+
+// Resident memory of this process, in MiB; -1 where it cannot be read.
+double residentMiB() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    if (fields.size() < 2) return -1;
+    return fields.at(1).toDouble() * 4096 / (1024 * 1024);
+}
+
+QByteArray pngOf(const QImage& picture) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return png;
+}
+
+QByteArray repeated(const QByteArray& piece, int times) {
+    return piece.repeated(times);
+}
 
 // The size of an image resource, in whichever form the document holds it.
 QSize imageSize(const QVariant& resource) {
@@ -76,6 +144,14 @@ class WebBrowserTest : public QObject {
     void addressReachesServerUnchanged_data();
     void addressReachesServerUnchanged();
     void webPageImages();
+
+    void hostilePagesNeverStallThePanel_data();
+    void hostilePagesNeverStallThePanel();
+    void ordinaryPagesLookAsBefore_data();
+    void ordinaryPagesLookAsBefore();
+    void errorPageShortensLongAddresses_data();
+    void errorPageShortensLongAddresses();
+    void webImagesAreBoundedAndReleased();
 
   private:
     QString writeFile(const QString& name, const QByteArray& data);
@@ -210,6 +286,10 @@ void WebBrowserTest::localFailureShowsOwnPage_data() {
     QTest::newRow("missing file") << "help/nothere.htm" << QStringLiteral("文件不存在");
     QTest::newRow("missing folder") << "nohelp/ssrule.htm" << QStringLiteral("文件不存在");
     QTest::newRow("a folder") << "help" << QStringLiteral("这不是一个网页文件");
+#ifdef Q_OS_UNIX
+    // A pipe that no one writes to: reading it would wait for ever.
+    QTest::newRow("a pipe") << "help/pipe.htm" << QStringLiteral("这不是一个网页文件");
+#endif
 }
 
 void WebBrowserTest::localFailureShowsOwnPage() {
@@ -219,6 +299,10 @@ void WebBrowserTest::localFailureShowsOwnPage() {
     m_browser->setHomePage(path(QStringLiteral("help/ssindex.htm")));
 
     const QString address = path(name);
+#ifdef Q_OS_UNIX
+    if (name.endsWith(QLatin1String("pipe.htm")))
+        QCOMPARE(mkfifo(QFile::encodeName(address).constData(), 0600), 0);
+#endif
     m_browser->Navigate(address);
 
     QCOMPARE(m_loaded->size(), 1);
@@ -546,6 +630,260 @@ void WebBrowserTest::webPageImages() {
     QCOMPARE(imageSize(m_browser->document()->resource(QTextDocument::ImageResource, local)),
              QSize(1, 1));
     QCOMPARE(m_server->requestTargets().count("/qob/images/dot.png"), 1);
+}
+
+void WebBrowserTest::hostilePagesNeverStallThePanel_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("contentType");
+    QTest::addColumn<bool>("cut");
+
+    const QByteArray html = "text/html; charset=utf-8";
+    const QByteArray start = "<p>开头</p>";
+    QTest::newRow("22 nested tables")
+        << start + repeated("<table><tr><td>", 22) + "x" + repeated("</td></tr></table>", 22)
+        << html << true;
+    QTest::newRow("20 000 nested lists")
+        << start + repeated("<ul><li>", 20000) + "x" + repeated("</li></ul>", 20000) << html
+        << true;
+    QTest::newRow("20 000 nested elements in a script")
+        << start + "<script>" + repeated("<div>", 20000) + "</script><p>后面</p>" << html << true;
+    QTest::newRow("180 000 characters without a break")
+        << start + "<p>" + QByteArray(180000, 'a') + "</p>" << html << false;
+    QTest::newRow("a text of one line of 180 000 characters")
+        << QByteArray("开头") + QByteArray(180000, 'a') << QByteArray("text/plain") << false;
+    QTest::newRow("20 000 items of one list")
+        << start + "<ul>" + repeated("<li>项目</li>", 20000) + "</ul>" << html << true;
+    QTest::newRow("20 000 images in one line")
+        << start + "<p>" + repeated("<img width=10 height=10>", 20000) + "</p>" << html << true;
+    QTest::newRow("10 000 paragraphs four tables deep")
+        << start + repeated("<table><tr><td>", 4) + repeated("<p>一段话</p>", 10000) +
+               repeated("</td></tr></table>", 4)
+        << html << true;
+    QTest::newRow("margins past what the layout can count")
+        << start + repeated("<p style=\"margin-bottom:100000px\">x</p>", 100) +
+               repeated("<p style=\"line-height:100000px\">" + repeated("字", 200) + "</p>", 100)
+        << html << true;
+    QTest::newRow("spans of a million rows and columns")
+        << start + "<table>" +
+               repeated("<tr><td rowspan=1000000 colspan=1000000>x</td></tr>", 1000) + "</table>"
+        << html << true;
+    QTest::newRow("8 MiB of paragraphs")
+        << start + repeated("<p>普通的一段</p>", 8 * 1024 * 1024 / 24) << html << true;
+}
+
+void WebBrowserTest::hostilePagesNeverStallThePanel() {
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, contentType);
+    QFETCH(bool, cut);
+    TestHttpServer::Response page;
+    page.contentType = contentType;
+    page.body = body;
+    m_server->setRoute("/qob/page.htm", page);
+    const double before = residentMiB();
+
+    const qint64 stall = longestStall(
+        [&] { m_browser->Navigate(m_server->baseUrl() + QStringLiteral("/qob/page.htm")); },
+        [&] { return !m_loaded->isEmpty(); });
+
+    qInfo("longest stall %lld ms, memory %+.0f MiB", stall, residentMiB() - before);
+    QVERIFY(stall >= 0);
+    QVERIFY2(stall < 1000,
+             qPrintable(QStringLiteral("the panel stood still for %1 ms").arg(stall)));
+    QCOMPARE(m_loaded->at(0).at(1).toBool(), true);
+    // What comes before the hostile part is there, and a cut says so at the top.
+    const QString text = m_browser->toPlainText();
+    QVERIFY2(text.contains(QStringLiteral("开头")), qPrintable(text.left(200)));
+    QCOMPARE(text.startsWith(kCutNotice), cut);
+    if (before >= 0) QVERIFY(residentMiB() - before < 200);
+}
+
+void WebBrowserTest::ordinaryPagesLookAsBefore_data() {
+    QTest::addColumn<QByteArray>("body");
+
+    QDir help(QStringLiteral(QOB_TEST_HELP));
+    const QStringList pages = help.entryList({QStringLiteral("*.htm")}, QDir::Files);
+    QVERIFY(pages.size() >= 4);
+    for (const QString& name : pages) {
+        QFile file(help.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTest::newRow(qPrintable(QStringLiteral("help page ") + name)) << file.readAll();
+    }
+
+    QByteArray ranking =
+        "<html><body><h2>排行榜</h2><table border=1 cellpadding=3>"
+        "<tr><th>名次</th><th>称呼</th><th>成绩</th><th>模式</th><th>时间</th></tr>";
+    for (int i = 1; i <= 200; ++i)
+        ranking += "<tr><td>" + QByteArray::number(i) + "</td><td>玩家" + QByteArray::number(i) +
+                   "</td><td>" + QByteArray::number(100000 - i * 37) +
+                   "</td><td>过关模式</td><td>2024-3-9 12:" + QByteArray::number(10 + i % 50) +
+                   ":00</td></tr>";
+    ranking += "</table></body></html>";
+    QTest::newRow("ranking of 200 rows") << ranking;
+
+    // An older site: the page in a table, a menu of links, lists, a table of news inside.
+    QByteArray site =
+        "<html><head><style>td { font-size: 10pt } .menu { color: #336699 }</style></head>"
+        "<body bgcolor=#ffffff><table width=\"100%\" cellspacing=0><tr><td colspan=2>"
+        "<h1 align=center>珠台之家</h1></td></tr><tr><td width=120 valign=top class=menu>";
+    for (int i = 0; i < 12; ++i)
+        site += "<a href=\"/qob/p" + QByteArray::number(i) + ".htm\">栏目" + QByteArray::number(i) +
+                "</a><br>";
+    site += "</td><td valign=top><table border=1 width=\"100%\"><tr><td><ul>";
+    for (int i = 0; i < 30; ++i)
+        site += "<li>新闻标题 " + QByteArray::number(i) +
+                "：霁虹珠台发布了新的版本<ol><li>更快</li><li>更稳</li></ol>";
+    site += "</ul></td></tr>";
+    for (int i = 0; i < 80; ++i)
+        site += "<tr><td><b>第" + QByteArray::number(i) +
+                "条</b> 玩家留言，说这个游戏很好玩。"
+                "<font color=red size=2>回复</font></td></tr>";
+    site +=
+        "</table><pre>http://qob.example.net/qob/ssdownload.htm</pre></td></tr></table>"
+        "<p>&copy; 2005 霁虹珠台 &nbsp; &lt;QOB&gt;</p></body></html>";
+    QTest::newRow("an older site's page of tables and lists") << site;
+}
+
+void WebBrowserTest::ordinaryPagesLookAsBefore() {
+    QFETCH(QByteArray, body);
+    m_server->setPage("/qob/page.htm", body);
+    const QUrl url(m_server->baseUrl() + QStringLiteral("/qob/page.htm"));
+    m_browser->Navigate(url.toString());
+    QVERIFY(waitForLoads(1));
+    QCOMPARE(m_loaded->at(0).at(1).toBool(), true);
+
+    // The page as a text browser shows it without any limit.
+    QTextBrowser plain;
+    plain.resize(m_browser->size());
+    plain.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plain));
+    plain.document()->setDocumentMargin(6);
+    plain.document()->setBaseUrl(url);
+    plain.setHtml(QString::fromUtf8(body));
+    QTextDocument* shown = m_browser->document();
+    QCOMPARE(shown->toHtml(), plain.document()->toHtml());
+    QCOMPARE(shown->defaultFont(), plain.document()->defaultFont());
+    QCOMPARE(shown->defaultTextOption().wrapMode(),
+             plain.document()->defaultTextOption().wrapMode());
+    QCOMPARE(shown->documentMargin(), plain.document()->documentMargin());
+    QCOMPARE(shown->documentLayout()->documentSize(),
+             plain.document()->documentLayout()->documentSize());
+    QVERIFY(!m_browser->toPlainText().contains(kCutNotice));
+}
+
+void WebBrowserTest::errorPageShortensLongAddresses_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("reason");
+
+    // A record of 60 KB as the upload sends it: 180 000 characters after "reccode=",
+    // more than the server takes.
+    const QString upload = QStringLiteral("%BASE%/qob/list/?act=viewform&reccode=") +
+                           QStringLiteral("QOB%7C").repeated(30000) + QStringLiteral("END");
+    QTest::newRow("upload of a 60 KB file") << upload << QStringLiteral("服务器返回错误 431");
+    // 1 MiB sent to where no one listens.
+    const QString huge =
+        QStringLiteral("http://127.0.0.1:%REFUSING%/qob/list/?act=viewform&reccode=") +
+        QStringLiteral("%7C").repeated(1024 * 1024) + QStringLiteral("END");
+    QTest::newRow("upload of a 1 MiB file") << huge << QStringLiteral("无法连接到服务器");
+}
+
+void WebBrowserTest::errorPageShortensLongAddresses() {
+    QFETCH(QString, address);
+    QFETCH(QString, reason);
+    address.replace(QLatin1String("%BASE%"), m_server->baseUrl());
+    address.replace(QLatin1String("%REFUSING%"), QString::number(TestHttpServer::refusingPort()));
+
+    const qint64 stall =
+        longestStall([&] { m_browser->Navigate(address); }, [&] { return !m_loaded->isEmpty(); });
+
+    qInfo("longest stall %lld ms", stall);
+    QVERIFY(stall >= 0);
+    QVERIFY2(stall < 1000,
+             qPrintable(QStringLiteral("the panel stood still for %1 ms").arg(stall)));
+    QCOMPARE(m_loaded->at(0).at(0).toString(), address);
+    QCOMPARE(m_loaded->at(0).at(1).toBool(), false);
+    const QString text = m_browser->toPlainText();
+    QVERIFY2(text.contains(reason), qPrintable(text));
+    // Both ends of the address, and not all that lies between.
+    QVERIFY2(text.contains(address.left(40)), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("…")) && text.contains(address.right(20)),
+             qPrintable(text));
+    QVERIFY2(text.size() < 1000, qPrintable(text.left(300)));
+}
+
+void WebBrowserTest::webImagesAreBoundedAndReleased() {
+    if (residentMiB() < 0) QSKIP("no /proc/self/statm to measure memory with");
+    // Pictures of 2000 x 2000 pixels, a few KB each on the wire: 16 MB each once decoded.
+    const auto servePage = [&](const QByteArray& name, int images) {
+        QByteArray html = "<html><body><p>图片页</p>";
+        for (int k = 0; k < images; ++k) {
+            QImage picture(2000, 2000, QImage::Format_RGB32);
+            picture.fill(QColor::fromHsv((k * 37) % 360, 200, 200));
+            TestHttpServer::Response image;
+            image.contentType = "image/png";
+            image.body = pngOf(picture);
+            const QByteArray path = "/qob/" + name + "_" + QByteArray::number(k) + ".png";
+            m_server->setRoute(path, image);
+            html += "<img src=\"" + path + "\">";
+        }
+        m_server->setPage("/qob/" + name + ".htm", html + "</body></html>");
+    };
+    // The images of a page that the panel holds, as they are now.
+    const auto shownImages = [&](const QByteArray& name, int images) {
+        QList<QSize> sizes;
+        for (int k = 0; k < images; ++k) {
+            const QUrl url(m_server->baseUrl() + "/qob/" + name + "_" + QByteArray::number(k) +
+                           ".png");
+            const QSize size =
+                imageSize(m_browser->document()->resource(QTextDocument::ImageResource, url));
+            if (size.width() > 1) sizes.append(size);
+        }
+        return sizes;
+    };
+    // Shows a page and waits until `expected` of its images are in.
+    const auto show = [&](const QByteArray& name, int images, int expected) {
+        m_loaded->clear();
+        const qint64 stall = longestStall(
+            [&] { m_browser->Navigate(m_server->baseUrl() + "/qob/" + name + ".htm"); },
+            [&] { return !m_loaded->isEmpty() && shownImages(name, images).size() >= expected; },
+            500);
+        qInfo("%s: longest stall %lld ms, %.0f MiB", name.constData(), stall, residentMiB());
+        return stall;
+    };
+    m_server->setPage("/qob/plain.htm", utf8Page(QStringLiteral("没有图片")));
+    show("plain", 0, 0);
+    const double base = residentMiB();
+
+    for (const QByteArray& name :
+         {QByteArray("first"), QByteArray("second"), QByteArray("third")}) {
+        servePage(name, 16);
+        const qint64 stall = show(name, 16, 16);
+        QVERIFY(stall >= 0 && stall < 1000);
+        // All shown, scaled down to a million pixels, their proportions kept.
+        for (const QSize& size : shownImages(name, 16))
+            QCOMPARE(size, QSize(1024, 1024));
+    }
+    const double afterThree = residentMiB() - base;
+
+    // A page holds 16 such images at most; the others stay blank.
+    servePage("many", 64);
+    const qint64 stall = show("many", 64, 16);
+    QVERIFY(stall >= 0 && stall < 1000);
+    QCOMPARE(shownImages("many", 64).size(), 16);
+    const double afterMany = residentMiB() - base;
+
+    // The next page gives the images back.
+    show("plain", 0, 0);
+    const QUrl gone(m_server->baseUrl() + "/qob/many_0.png");
+    QCOMPARE(imageSize(m_browser->document()->resource(QTextDocument::ImageResource, gone)),
+             QSize(1, 1));
+    const double afterPlain = residentMiB() - base;
+    qInfo(
+        "memory above the start: %.0f MiB after three pages of 16, %.0f after one of 64, "
+        "%.0f after a page without images",
+        afterThree, afterMany, afterPlain);
+    QVERIFY(afterThree < 120);
+    QVERIFY(afterMany < 120);
+    QVERIFY(afterPlain < 40);
 }
 
 QTEST_MAIN(WebBrowserTest)
