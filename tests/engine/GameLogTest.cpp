@@ -78,16 +78,9 @@ TEST(GameLog, WhatItCannotHoldDropsIt) {
 
 class LoggedMove : public GameFixture {
   protected:
-    // A running game on a board without groups but for kind 8 at the given cells and a
-    // spare group of 9s, with an empty log.
+    // A running game on the board of startWithEights, with an empty log.
     void startWith(const std::string& mode, std::initializer_list<std::pair<int, int>> cells) {
-        startGame(mode);
-        auto rows = quietRows();
-        for (int y = 2; y <= 4; ++y)
-            rows[y - 1][6] = '9';
-        for (auto [x, y] : cells)
-            rows[y - 1][x - 1] = '8';
-        setBoard(rows);
+        startWithEights(mode, cells);
         game.state.gameLog.start();
     }
     const std::string& logText() const { return game.state.gameLog.text(); }
