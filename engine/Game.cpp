@@ -52,10 +52,16 @@ void Game::fillBoard(const std::string& id) {
             state.board[x][y] = getDice(base + k++);
 }
 
+std::string Game::outcome(Draw draw, std::string drawn) {
+    if (draws_ != nullptr) drawn = draws_->take(draw, drawn);
+    state.gameLog.outcome(draw, drawn);
+    return drawn;
+}
+
 void Game::dealBoard() {
     // About one deal in three thousand has no group of three.
     do {
-        fillBoard(getGameID());
+        fillBoard(outcome(Draw::GameID, getGameID()));
     } while (!hasMove(state.board));
 }
 
@@ -70,6 +76,7 @@ void Game::NewGame(const std::string& sType) {
     if (answer != MsgAnswer::Ok) return;
 
     window_.PlaySound(programPath(window_, kStartSound));
+    state.gameLog.start();
     dealBoard();
     state.spareValue = "0";
     state.roundNo = 0;
@@ -136,6 +143,7 @@ void Game::Timer1_Timer() {
     // A tick that comes while the end of the game waits in one of its boxes
     // must not end the game a second time; the new game restarts the clock.
     if (gameOverRunning_) return;
+    state.gameLog.tick();
 
     window_.setTimer1Interval(clockInterval(state.levelNo));
     ProgressBarControl& bar = window_.progressBar1();
@@ -197,6 +205,7 @@ void Game::countRingMove() {
 }
 
 void Game::Command8_Click() {
+    state.gameLog.rotation();
     const bool hadMove = hasMove(state.board);
     countRingMove();
     for (int y = 1; y <= kBoardSize; ++y)
@@ -214,6 +223,7 @@ void Game::Command8_Click() {
 }
 
 void Game::Command9_Click() {
+    state.gameLog.reshuffle();
     const bool hadMove = hasMove(state.board);
     countRingMove();
     std::array<std::string, 26> items;  // 1..25
@@ -223,7 +233,7 @@ void Game::Command9_Click() {
             items[n++] = state.board[x][y];
     // Every place swaps with one drawn from all 25 (not a Fisher-Yates shuffle).
     for (int k = 1; k <= 25; ++k) {
-        const int r = *parseInt32(getRndDice(25));
+        const int r = *parseInt32(outcome(Draw::Shuffle, getRndDice(kShufflePlaces)));
         std::swap(items[k], items[r]);
     }
     n = 1;

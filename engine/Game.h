@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "DrawSource.h"
 #include "GameState.h"
 #include "GameWindow.h"
 #include "Rng.h"
@@ -53,6 +54,10 @@ class Game {
     void scoreMove();
     bool progressMove();
 
+    // A replay: the random outcomes come from source instead of the generator (nothing:
+    // from the generator again). The source must outlive its use.
+    void replayDraws(DrawSource* source) { draws_ = source; }
+
     // Deals a new board from the identifier id: cell (x, y) from the seed
     // id + 7 * (y - 1) + x.
     void fillBoard(const std::string& id);
@@ -72,6 +77,9 @@ class Game {
 
   private:
     void countRingMove();
+    // Every random outcome that shapes the game passes here: it goes into the game's
+    // log, and in a replay the source's outcome takes the place of the drawn one.
+    std::string outcome(Draw draw, std::string drawn);
     // The board of a new game or level: a deal without a move is dealt again from a
     // new identifier before anyone sees it.
     void dealBoard();
@@ -89,6 +97,7 @@ class Game {
 
     GameWindow& window_;
     Rng rng_;
+    DrawSource* draws_ = nullptr;
     bool gameOverRunning_ = false;
 };
 

@@ -1,6 +1,8 @@
 // The move: group search, scoring, the mode's goal, collapse and refill.
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "BoardGroups.h"
 #include "Game.h"
@@ -56,6 +58,7 @@ void Game::GameClick(int ImageNum) {
     bool accepted = false;
     if (state.groupSize >= kSmallestGroup) {
         accepted = true;
+        state.gameLog.click(ImageNum);
         window_.PlaySound(programPath(window_, kClickSound));
         scoreMove();
         accepted = progressMove();
@@ -92,9 +95,17 @@ void Game::UpdateBoard() {
 
 void Game::MakeGQuick(int Col, const std::string& gameStep) {
     std::array<std::string, 9> buffer;
-    // Seven new tiles on every call, however many places are free.
-    for (int i = 1; i <= kBoardSize; ++i)
-        buffer[i] = getRndDice(7) + gameStep;
+    int survivors = 0;
+    for (int j = 1; j <= kBoardSize; ++j)
+        if (isTileText(state.searchBoard[Col][j])) ++survivors;
+    // Seven new tiles on every call, however many places are free; only the top ones,
+    // one for each free place, enter the board.
+    const int vacant = kBoardSize - std::min(survivors, kBoardSize);
+    for (int i = 1; i <= kBoardSize; ++i) {
+        std::string tile = getRndDice(7);
+        if (i <= vacant) tile = outcome(Draw::Tile, std::move(tile));
+        buffer[i] = tile + gameStep;
+    }
     int k = kBoardSize;
     for (int j = kBoardSize; j >= 1; --j) {
         const std::string& cell = state.searchBoard[Col][j];

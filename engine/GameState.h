@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DateTime.h"
+#include "GameLog.h"
 
 namespace qob {
 
@@ -56,6 +57,9 @@ struct GameState {
 
     // sizeTally[n]: accepted moves that removed n tiles, over every game of this run.
     std::array<std::int32_t, 51> sizeTally{};
+
+    // What happened in this game since it started, for a replay of it.
+    GameLog gameLog;
 
     bool onlineFlag = false;  // the last connectivity probe found the website
 

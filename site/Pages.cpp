@@ -49,10 +49,11 @@ std::string periodWord(Period period) {
     return "all";
 }
 
-std::string rankingLink(const std::string& mode, Period period) {
+std::string rankingLink(const std::string& mode, Period period, bool onlyVerified) {
     std::string link = "sslist.htm?";
     if (!mode.empty()) link += "mode=" + mode + "&amp;";
-    return link + "period=" + periodWord(period);
+    link += "period=" + periodWord(period);
+    return onlyVerified ? link + "&amp;verified=1" : link;
 }
 
 std::string choice(bool chosen, const std::string& link, const std::string& text) {
@@ -63,10 +64,11 @@ std::string choice(bool chosen, const std::string& link, const std::string& text
 std::string filters(const RankingView& view) {
     const char* const separator = " &nbsp;|&nbsp; ";
     std::string out = "<p class=\"nav\">模式：";
-    out += choice(view.onlyMode.empty(), rankingLink("", view.period), "全部");
+    out += choice(view.onlyMode.empty(), rankingLink("", view.period, view.onlyVerified), "全部");
     for (const char* mode : {kModeGame, kModeSport, kModeLim}) {
         out += separator;
-        out += choice(view.onlyMode == mode, rankingLink(mode, view.period), Pages::modeName(mode));
+        out += choice(view.onlyMode == mode, rankingLink(mode, view.period, view.onlyVerified),
+                      Pages::modeName(mode));
     }
     out += "<br>时间：";
     const std::pair<Period, const char*> periods[] = {
@@ -75,8 +77,13 @@ std::string filters(const RankingView& view) {
     for (const auto& [period, name] : periods) {
         if (!first) out += separator;
         first = false;
-        out += choice(view.period == period, rankingLink(view.onlyMode, period), name);
+        out += choice(view.period == period, rankingLink(view.onlyMode, period, view.onlyVerified),
+                      name);
     }
+    out += "<br>成绩：";
+    out += choice(!view.onlyVerified, rankingLink(view.onlyMode, view.period, false), "全部");
+    out += separator;
+    out += choice(view.onlyVerified, rankingLink(view.onlyMode, view.period, true), "只看复盘验证");
     return out + "</p>\n";
 }
 
@@ -157,7 +164,8 @@ std::string Pages::ranking(const RankingView& view) const {
     for (const ModeRanking& mode : view.modes)
         body += modeTable(mode);
     body +=
-        "<p class=\"note\">每种模式列出总分最高的 50 份成绩。怎样发布成绩，请看 <a "
+        "<p class=\"note\">每种模式列出总分最高的 50 份成绩。“复盘验证”：网站按游戏规则重放了"
+        "成绩里的对局记录，结果与成绩完全一致。怎样发布成绩，请看 <a "
         "href=\"ssrule.htm\">游戏规则</a>。</p>\n";
     return framed(body, "");
 }
@@ -172,7 +180,11 @@ std::string Pages::answer(const Answer& a) const {
         case Answer::Accepted:
             body = "<p class=\"h1\">成绩已发布</p>\n<p>谢谢！" + shownName(a.playerName) +
                    " 的成绩已登上排行榜：" + mode + "，总分 " + std::to_string(a.totalScore) +
-                   "，" + rank + "。</p>\n" + toRanking;
+                   "，" + rank + "。</p>\n" +
+                   (a.verified ? "<p>网站按游戏规则重放了这局的对局记录，结果与成绩一致：这份成绩"
+                                 "标为<b>复盘验证</b>。</p>\n"
+                               : "<p class=\"note\">这份成绩没有带对局记录，没有复盘验证。</p>\n") +
+                   toRanking;
             break;
         case Answer::AlreadyPublished:
             body = "<p class=\"h1\">这份成绩已经发布过</p>\n<p>同一份成绩记录只登榜一次。它在" +

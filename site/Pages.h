@@ -28,6 +28,7 @@ struct ModeRanking {
 struct RankingView {
     std::string onlyMode;  // empty: every mode
     Period period = Period::All;
+    bool onlyVerified = false;  // the records verified by replay alone
     std::vector<ModeRanking> modes;
 };
 
@@ -38,6 +39,7 @@ struct Answer {
     Publication publication;
     std::string playerName;
     std::int32_t totalScore = 0;
+    bool verified = false;  // the record's log replayed to it
 };
 
 class Pages {

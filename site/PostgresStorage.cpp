@@ -121,13 +121,16 @@ Publication PostgresStorage::publish(const ScoreEntry& e) {
 }
 
 std::vector<RankedScore> PostgresStorage::best(const std::string& gameMode,
-                                               const std::string& playedSince, int limit) {
+                                               const std::string& playedSince, bool verifiedOnly,
+                                               int limit) {
     return guarded([&] {
         pqxx::nontransaction w(connection_->db);
         std::vector<RankedScore> rows;
+        const int verified = verifiedOnly ? 1 : 0;
         const pqxx::result found =
-            playedSince.empty() ? w.exec_prepared("best", gameMode, limit)
-                                : w.exec_prepared("best_since", gameMode, playedSince, limit);
+            playedSince.empty()
+                ? w.exec_prepared("best", gameMode, verified, limit)
+                : w.exec_prepared("best_since", gameMode, verified, playedSince, limit);
         for (const pqxx::row& row : found) {
             RankedScore r;
             r.rank = static_cast<std::int64_t>(rows.size()) + 1;

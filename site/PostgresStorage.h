@@ -16,7 +16,7 @@ class PostgresStorage : public ScoreStorage {
     std::int64_t countPublication(const std::string& client, std::int64_t minute) override;
     Publication publish(const ScoreEntry& entry) override;
     std::vector<RankedScore> best(const std::string& gameMode, const std::string& playedSince,
-                                  int limit) override;
+                                  bool verifiedOnly, int limit) override;
     std::int64_t storedCount() override;
     int schemaVersion() override;
 

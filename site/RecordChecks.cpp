@@ -8,6 +8,7 @@
 #include "CodePage936.h"
 #include "Game.h"
 #include "RecordExtras.h"
+#include "RecordReplay.h"
 #include "TextForms.h"
 
 namespace qob::site {
@@ -416,14 +417,18 @@ RecordVerdict checkScoreRecord(std::string_view text, TimePoint now) {
     if (!r) r = countRefusal(v, sizes);
     if (!r) r = scoreRefusal(v, sizes);
     if (!r) r = timeRefusal(v, now);
-    // A record that carries a log of its game is replayed here, once the game writes one;
-    // until then every record that passes stays unverified.
+    // Last, as the dearest: a record that carries the log of its game passes only when the
+    // rules, playing the log again, end in the record's game. One without (from a writer
+    // older than the log, or a game that outgrew it) passes unverified.
+    const RecordReplay replay = r ? RecordReplay{} : replayRecord(text, v);
+    if (replay.verdict == ReplayVerdict::Refused) r = replay.reason;
     if (r) {
         verdict.reason = std::move(*r);
         return verdict;
     }
 
     CheckedRecord record;
+    record.verified = replay.verdict == ReplayVerdict::Verified;
     record.seal = std::string(pieces[2]) + std::string(pieces[3]) + std::string(pieces[4]) +
                   std::string(pieces[5]);
     record.playerName = playerNameOf(text);

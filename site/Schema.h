@@ -47,13 +47,14 @@ inline constexpr const char* kRankOf =
     "SELECT COUNT(*) FROM scores WHERE game_mode = $1 "
     "AND (total_score > $2 OR (total_score = $2 AND id < $3))";
 // All time, along the rank index; a period, along the day index (few rows, sorted).
+// `verified >= $2`: 1 for the verified records alone, 0 for all.
 inline constexpr const char* kBest =
     "SELECT player_name, total_score, level_no, round_no, tiles_cleared, played_at, verified "
-    "FROM scores WHERE game_mode = $1 ORDER BY total_score DESC, id LIMIT $2";
+    "FROM scores WHERE game_mode = $1 AND verified >= $2 ORDER BY total_score DESC, id LIMIT $3";
 inline constexpr const char* kBestSince =
     "SELECT player_name, total_score, level_no, round_no, tiles_cleared, played_at, verified "
-    "FROM scores WHERE game_mode = $1 AND played_at >= $2 "
-    "ORDER BY total_score DESC, id LIMIT $3";
+    "FROM scores WHERE game_mode = $1 AND verified >= $2 AND played_at >= $3 "
+    "ORDER BY total_score DESC, id LIMIT $4";
 inline constexpr const char* kCountScores = "SELECT COUNT(*) FROM scores";
 
 }  // namespace qob::site

@@ -68,9 +68,11 @@ class ScoreStorage {
     // where that record ranks.
     virtual Publication publish(const ScoreEntry& entry) = 0;
     // The best `limit` of a mode played at or after `playedSince` (same form as playedAt;
-    // empty: all time), by total score, the earlier publication first among equals.
+    // empty: all time), by total score, the earlier publication first among equals; with
+    // `verifiedOnly`, of the records verified by replay alone.
     virtual std::vector<RankedScore> best(const std::string& gameMode,
-                                          const std::string& playedSince, int limit) = 0;
+                                          const std::string& playedSince, bool verifiedOnly,
+                                          int limit) = 0;
     virtual std::int64_t storedCount() = 0;
     // The schema version the database holds.
     virtual int schemaVersion() = 0;

@@ -219,6 +219,7 @@ HttpResponse Site::publish(const HttpRequest& request, std::string_view query) {
         answer.kind = answer.publication.stored ? Answer::Accepted : Answer::AlreadyPublished;
         answer.playerName = record.playerName;
         answer.totalScore = v.totalScore;
+        answer.verified = record.verified;
         HttpResponse r = page(200, pages_.answer(answer), true);
         r.headers.emplace_back("X-Qob-Publication",
                                answer.publication.stored ? "accepted" : "already-published");
@@ -236,6 +237,7 @@ HttpResponse Site::ranking(std::string_view query) {
     const std::string period = decodedValue(query, "period").value_or("");
     if (period == "today") view.period = Period::Today;
     if (period == "week") view.period = Period::Week;
+    view.onlyVerified = decodedValue(query, "verified").value_or("") == "1";
 
     const DateTime today = localDateTime(settings_.clock());
     const std::string since = view.period == Period::Today  ? sortableText(startOfDay(today))
@@ -245,7 +247,8 @@ HttpResponse Site::ranking(std::string_view query) {
     try {
         for (const char* m : {kModeGame, kModeSport, kModeLim})
             if (view.onlyMode.empty() || view.onlyMode == m)
-                view.modes.push_back(ModeRanking{m, storage->best(m, since, kRankingSize)});
+                view.modes.push_back(
+                    ModeRanking{m, storage->best(m, since, view.onlyVerified, kRankingSize)});
     } catch (const StorageError&) {
         storage.drop();
         throw;

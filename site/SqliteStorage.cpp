@@ -224,13 +224,15 @@ Publication SqliteStorage::publish(const ScoreEntry& e) {
 }
 
 std::vector<RankedScore> SqliteStorage::best(const std::string& gameMode,
-                                             const std::string& playedSince, int limit) {
+                                             const std::string& playedSince, bool verifiedOnly,
+                                             int limit) {
     std::vector<RankedScore> rows;
     Statement& select = statement(playedSince.empty() ? kBest : kBestSince);
+    const std::int64_t verified = verifiedOnly ? 1 : 0;
     if (playedSince.empty())
-        select.bind({gameMode, std::int64_t{limit}});
+        select.bind({gameMode, verified, std::int64_t{limit}});
     else
-        select.bind({gameMode, playedSince, std::int64_t{limit}});
+        select.bind({gameMode, verified, playedSince, std::int64_t{limit}});
     while (select.step()) {
         RankedScore r;
         r.rank = static_cast<std::int64_t>(rows.size()) + 1;

@@ -166,6 +166,9 @@ void readRecord(GameState& s, GameWindow& window) {
     for (int i = 1; i <= 49; ++i)
         s.board[boardFieldX(i)][boardFieldY(i)] = std::move(v.boardCells[i]);
 
+    // The game goes on from the file, which its log does not describe.
+    s.gameLog.drop();
+
     if (s.gameMode == kModeGame) window.setTimer1Enabled(false);
     window.showBoard();
 }

@@ -75,7 +75,10 @@ std::string formatExtras(const std::vector<RecordExtra>& extras) {
     return out;
 }
 
-std::optional<std::string> findExtra(std::string_view recordText, std::string_view key) {
+namespace {
+
+// The value of the first piece with this key, as written.
+std::optional<std::string_view> rawExtra(std::string_view recordText, std::string_view key) {
     std::string_view rest = piecesAfterFields(recordText);
     while (!rest.empty()) {
         rest.remove_prefix(1);  // the "|" before the piece
@@ -84,9 +87,30 @@ std::optional<std::string> findExtra(std::string_view recordText, std::string_vi
         rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar);
         if (piece.size() > key.size() && piece.substr(0, key.size()) == key &&
             piece[key.size()] == '=')
-            return unescapeExtraValue(piece.substr(key.size() + 1));
+            return piece.substr(key.size() + 1);
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> findExtra(std::string_view recordText, std::string_view key) {
+    const std::optional<std::string_view> raw = rawExtra(recordText, key);
+    if (!raw) return std::nullopt;
+    return unescapeExtraValue(*raw);
+}
+
+bool hasExtra(std::string_view recordText, std::string_view key) {
+    return rawExtra(recordText, key).has_value();
+}
+
+bool appendGameLog(std::string& recordText, const GameLog& log) {
+    if (!log.intact() || log.text().empty()) return false;
+    // The log's characters need no escape.
+    const std::string piece = formatExtras({{kLogKey, log.text()}});
+    if (recordText.size() + piece.size() > kScoreRecordLimit) return false;
+    recordText += piece;
+    return true;
 }
 
 }  // namespace qob

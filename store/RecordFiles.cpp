@@ -87,6 +87,9 @@ void RecordFiles::saveRecordFile(const char* prompt, const char* ext, const char
         DoOnGame(state_, window_, DoType);
         if (const std::string player = playerName(name); !player.empty())
             state_.recordText += formatExtras({{kNameKey, player}});
+        // A score record carries the game's log, so the website can replay it.
+        if (std::string_view(DoType) == "RecString")
+            appendGameLog(state_.recordText, state_.gameLog);
         if (!writeRecordFile(dialog.fileName, state_.recordText))
             window_.messageBox(failureText + dialog.fileName, MsgButtons::Ok, MsgIcon::Critical);
     }

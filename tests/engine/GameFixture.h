@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "FakeWindow.h"
 #include "Game.h"
@@ -37,6 +39,20 @@ class GameFixture : public ::testing::Test {
             for (int x = 1; x <= 7; ++x)
                 rows[y - 1] += game.state.board[x][y].substr(0, 1);
         return rows;
+    }
+
+    // A running game on a board without groups, with kind 8 at the given cells and a
+    // spare group of kind 9 at the top of the right column, so that the board keeps a
+    // move after the test's own.
+    void startWithEights(const std::string& mode,
+                         std::initializer_list<std::pair<int, int>> cells) {
+        startGame(mode);
+        auto rows = quietRows();
+        for (int y = 2; y <= 4; ++y)
+            rows[y - 1][6] = '9';
+        for (auto [x, y] : cells)
+            rows[y - 1][x - 1] = '8';
+        setBoard(rows);
     }
 
     // A board where no two touching cells are equal: neighbours differ by 1, 2, 3

@@ -16,17 +16,10 @@ int imageOf(int x, int y) {
 
 class Move : public GameFixture {
   protected:
-    // A running game on a board without groups, with kind 8 at the given cells and a
-    // spare group of kind 9 at the top of the right column, so that the board keeps a
-    // move after the test's own (a ring rotation turns it into the bottom row).
+    // A running game on the board of startWithEights (a ring rotation turns its spare
+    // group of 9s into the bottom row).
     void startWithGroup(const std::string& mode, std::initializer_list<std::pair<int, int>> cells) {
-        startGame(mode);
-        auto rows = quietRows();
-        for (int y = 2; y <= 4; ++y)
-            rows[y - 1][6] = '9';
-        for (auto [x, y] : cells)
-            rows[y - 1][x - 1] = '8';
-        setBoard(rows);
+        startWithEights(mode, cells);
         before = boardRows();
     }
 

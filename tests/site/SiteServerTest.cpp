@@ -3,16 +3,24 @@
 // published the way the game sends them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "BoardGroups.h"
 #include "Game.h"
+#include "GameReplay.h"
 #include "PlayedGame.h"
 #include "RecordCodec.h"
 #include "RecordEdits.h"
 #include "RecordExtras.h"
+#include "RecordFileIo.h"
 #include "RecordFiles.h"
+#include "RecordedGame.h"
 #include "ScoreStorage.h"
 #include "SitePing.h"
 #include "SiteProcess.h"
@@ -254,6 +262,112 @@ TEST_F(SiteServer, ServesTheGamesHelpPagesAndTellsItIsTheSite) {
         405);
     EXPECT_EQ(stored(), 0);
     EXPECT_EQ(get("/").header("location"), "/qob/ssindex.htm");
+}
+
+// The ranking's row of a name, from its rank to the end of its row.
+std::string rowOf(const std::string& page, const std::string& name) {
+    const std::size_t at = page.find("<td>" + name + "<br>");
+    if (at == std::string::npos) return {};
+    const std::size_t start = page.rfind("<tr>", at);
+    return page.substr(start, page.find("</tr>", at) - start);
+}
+
+// The record with its log piece replaced; without one when `log` is empty.
+std::string withLog(const std::string& record, const std::string& log) {
+    const std::string kept = record.substr(0, record.find("|log="));
+    return log.empty() ? kept : kept + formatExtras({{kLogKey, log}});
+}
+
+// A new folder under the system's temporary folder, removed afterwards.
+struct Scratch {
+    Scratch() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "qob-replay.XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) folder = pattern;
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+    }
+    const std::filesystem::path& path() const { return folder; }
+    std::filesystem::path folder;
+};
+
+TEST_F(SiteServer, RecordsWhoseLogReplaysAreMarkedVerified) {
+    start({"--clock", "2026-3-4 12:00:00", "--publications-per-minute", "0"});
+    Scratch scratch;
+    ASSERT_FALSE(scratch.path().empty());
+    std::vector<RecordedGame> games;
+    for (const GameKind kind : kGameKinds) {
+        const std::string name = "复盘" + std::to_string(games.size() + 1);
+        RecordedGame r = recordGame(kind, scratch.path(), name);
+        ASSERT_TRUE(r.played) << describe(kind);
+        const HttpReply reply = publish(r.text);
+        EXPECT_EQ(reply.header("x-qob-publication"), "accepted") << describe(kind) << reply.body;
+        EXPECT_NE(reply.body.find("复盘验证"), std::string::npos) << describe(kind);
+        const std::string page = get(std::string("/qob/sslist.htm?mode=") + modeOf(kind)).body;
+        EXPECT_NE(rowOf(page, name).find("<td align=\"center\">复盘验证</td>"), std::string::npos)
+            << describe(kind) << ": " << rowOf(page, name);
+        games.push_back(std::move(r));
+    }
+
+    // The game still running saved once more, a record of its own, and published without
+    // its log: listed, unverified.
+    const auto running = std::find_if(games.begin(), games.end(), [](const RecordedGame& r) {
+        return !r.played->player.record();
+    });
+    ASSERT_NE(running, games.end());
+    running->played->window.clock.minute += 1;
+    running->played->window.inputs.push_back("无记录");
+    running->played->window.files.push_back((scratch.path() / "again.rec").string());
+    running->files->RecFileSave();
+    const std::string again = readRecordFile((scratch.path() / "again.rec").string()).text;
+    const HttpReply unverified = publish(withLog(again, ""));
+    EXPECT_EQ(unverified.header("x-qob-publication"), "accepted") << unverified.body;
+    EXPECT_NE(unverified.body.find("没有复盘验证"), std::string::npos);
+    std::string page = get("/qob/sslist.htm?mode=sport").body;
+    EXPECT_NE(rowOf(page, "无记录").find("<td align=\"center\"></td>"), std::string::npos)
+        << rowOf(page, "无记录");
+
+    // verified=1: the verified records alone, the filters kept in the links.
+    page = get("/qob/sslist.htm?mode=sport&period=all&verified=1").body;
+    EXPECT_EQ(rowOf(page, "无记录"), "");
+    EXPECT_NE(rowOf(page, "复盘4"), "");
+    EXPECT_NE(page.find("<b>只看复盘验证</b>"), std::string::npos);
+    EXPECT_NE(page.find("href=\"sslist.htm?mode=lim&amp;period=all&amp;verified=1\""),
+              std::string::npos);
+    page = get("/qob/sslist.htm?verified=1").body;
+    for (std::size_t k = 1; k <= games.size(); ++k)
+        EXPECT_NE(rowOf(page, "复盘" + std::to_string(k)), "") << k;
+    EXPECT_EQ(stored(), static_cast<std::int64_t>(games.size()) + 1);
+
+    // The whole "lim" game's record with a log the rules cannot follow to it: refused with
+    // its reason (before the site looks for the record among those it has), nothing stored.
+    const std::string& lim = games.front().text;
+    const std::string log = *findExtra(lim, kLogKey);
+    ASSERT_EQ(games.front().played->player.record()->roundNo, kLimRounds);
+    std::string lastTile = log;
+    lastTile.back() = log.back() == '1' ? '2' : '1';
+    const ReplayResult first = replayGame(kModeLim, log.substr(0, 4));
+    std::string refusedClick = log;
+    for (int i = 0; i < kTileCount; ++i)
+        if (groupAt(first.state.board, i % 7 + 1, i / 7 + 1).size() < 3)
+            refusedClick[4] = logSymbol(i);
+    const struct {
+        const char* what;
+        std::string log;
+        const char* reason;
+    } cases[] = {
+        {"one logged outcome changed", lastTile, "复盘结果与成绩不符：棋盘第"},
+        {"a click the board does not allow", refusedClick, "点击的泡泡不足3个相连"},
+        {"a step after the end", log + "A", "之后却还有记录"},
+    };
+    for (const auto& c : cases) {
+        const HttpReply reply = publish(withLog(lim, c.log));
+        EXPECT_EQ(reply.header("x-qob-publication"), "refused") << c.what;
+        EXPECT_NE(reply.body.find(c.reason), std::string::npos) << c.what << ": " << reply.body;
+    }
+    EXPECT_EQ(stored(), static_cast<std::int64_t>(games.size()) + 1);
 }
 
 TEST_F(SiteServer, LogsALineForEachRequest) {

@@ -56,14 +56,14 @@ TEST_F(Storage, RanksByTotalAndTheEarlierAmongEquals) {
     }
     storage->publish(entry("other mode", "game", 1000));
 
-    const std::vector<RankedScore> best = storage->best("lim", "", 50);
+    const std::vector<RankedScore> best = storage->best("lim", "", false, 50);
     std::vector<std::string> order;
     for (const RankedScore& r : best) {
         order.push_back(r.playerName);
         EXPECT_EQ(r.rank, static_cast<std::int64_t>(order.size()));
     }
     EXPECT_EQ(order, (std::vector<std::string>{"玩家e", "玩家b", "玩家c", "玩家a", "玩家d"}));
-    EXPECT_EQ(storage->best("lim", "", 2).size(), 2u);
+    EXPECT_EQ(storage->best("lim", "", false, 2).size(), 2u);
 
     // Published again, a record keeps its place.
     const Publication again = storage->publish(entry("c", "lim", 200));
@@ -75,7 +75,7 @@ TEST_F(Storage, RanksByTotalAndTheEarlierAmongEquals) {
 TEST_F(Storage, TheRankingKeepsToItsPeriod) {
     storage->publish(entry("old", "sport", 900, "2026-02-27 23:59:59"));
     storage->publish(entry("new", "sport", 100, "2026-03-02 00:00:00"));
-    const std::vector<RankedScore> week = storage->best("sport", "2026-03-02 00:00:00", 50);
+    const std::vector<RankedScore> week = storage->best("sport", "2026-03-02 00:00:00", false, 50);
     ASSERT_EQ(week.size(), 1u);
     EXPECT_EQ(week[0].playerName, "玩家new");
     EXPECT_EQ(week[0].playedAt, "2026-03-02 00:00:00");

@@ -18,12 +18,16 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <random>
 
 #include "AppSetup.h"
 #include "BoardFrame.h"
+#include "BoardGroups.h"
 #include "Form1.h"
 #include "GameTimer.h"
 #include "ProgressBar.h"
+#include "RecordFileIo.h"
+#include "RecordReplay.h"
 #include "ScriptedDialogs.h"
 #include "SoundPlayer.h"
 #include "TileImage.h"
@@ -168,6 +172,8 @@ class Form1Test : public QObject {
     void aMissingAudioDeviceIsToldOnceARun();
     void realBoxesRefuseAClickAndCancelAModeChange();
     void realDialogsSaveAScoreRecord();
+    void gamesPlayedInTheWindowReplayFromTheirRecords_data();
+    void gamesPlayedInTheWindowReplayFromTheirRecords();
 
   private:
     // A window on the program folder, its boxes answered by the script or, with
@@ -931,10 +937,56 @@ void Form1Test::realDialogsSaveAScoreRecord() {
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray text = saved.readAll();
     QVERIFY(text.startsWith("QOB|rec|"));
-    // The 201 fields, then the piece with the name.
-    QCOMPARE(text.count('|'), 201);
-    QVERIFY(text.endsWith("|name=\xD0\xA1\xC3\xF7"));  // 小明 in code page 936
+    // The 201 fields, then the pieces with the name and the game's log.
+    QCOMPARE(text.count('|'), 202);
+    QVERIFY(text.contains("|name=\xD0\xA1\xC3\xF7|log="));  // 小明 in code page 936
     QVERIFY(!text.endsWith('\n'));
+}
+
+void Form1Test::gamesPlayedInTheWindowReplayFromTheirRecords_data() {
+    QTest::addColumn<int>("mode");
+    QTest::newRow("sport, saved while it runs") << 1;
+    QTest::newRow("lim, to its end") << 2;
+}
+
+// What the player does in the window, the game's log holds, so that the log replayed
+// by the rules gives the record's game: clicks on groups and on tiles alone, the ring
+// buttons, the clock's ticks, also while a box is open, until the rules end the game
+// or 保留成绩 saves it.
+void Form1Test::gamesPlayedInTheWindowReplayFromTheirRecords() {
+    QFETCH(int, mode);
+    QTest::mouseClick(form->Option1[mode], Qt::LeftButton);
+    const QString path = folder->filePath("played.rec");
+    dialogs.inputs.push_back("小明");
+    dialogs.files.push_back(path.toStdString());
+    dialogs.duringBox = [this](const std::string&) {
+        if (form->timer1().isTicking()) form->Timer1_Timer();
+    };
+    std::mt19937 random(7);
+    for (int action = 0; action < 400 && !QFile::exists(path); ++action) {
+        if (form->timer1().isTicking() && action % 4 == 0) form->Timer1_Timer();
+        if (form->Command8->isEnabled() && action % 9 == 0) {
+            QTest::mouseClick(action % 2 ? form->Command8 : form->Command9, Qt::LeftButton);
+            continue;
+        }
+        std::vector<int> groups, alone;
+        for (int i = 0; i < kTileCount; ++i)
+            (groupAt(form->state().board, i % 7 + 1, i / 7 + 1).size() >= 3 ? groups : alone)
+                .push_back(i);
+        const std::vector<int>& pool = action % 13 == 0 || groups.empty() ? alone : groups;
+        if (pool.empty()) break;
+        const int i = pool[random() % pool.size()];
+        clickTile(i % 7 + 1, i / 7 + 1);
+        if (mode == 1 && action == 150) QTest::mouseClick(form->Command7, Qt::LeftButton);
+    }
+    QVERIFY(QFile::exists(path));
+
+    const std::string text = readRecordFile(path.toStdString()).text;
+    QVERIFY(text.find("|log=") != std::string::npos);
+    const RecordExamination e = examineRecord(text);
+    QVERIFY(e.parse.values);
+    const RecordReplay replay = replayRecord(text, *e.parse.values);
+    QVERIFY2(replay.verdict == ReplayVerdict::Verified, replay.reason.c_str());
 }
 
 // The application as the program sets it up.

@@ -240,7 +240,8 @@ void OnlineTest::uploadSendsTheRecordFileByteForByte() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray recordBytes = file.readAll();
     QVERIFY(recordBytes.contains(' '));
-    QCOMPARE(recordBytes.count('|'), 200);
+    QCOMPARE(recordBytes.count('|'), 201);  // the fields and the game's log
+    QVERIFY(recordBytes.contains("|log="));
 
     runProbe();
     QVERIFY(waitForPage());
@@ -301,6 +302,10 @@ void OnlineTest::publishingThroughTheWindowReachesTheRanking() {
     QVERIFY2(answer.contains(QStringLiteral("成绩已发布")), qPrintable(answer));
     QVERIFY(answer.contains(QStringLiteral("小明 <b>& 的成绩已登上排行榜：常规模式")));
     QVERIFY(answer.contains(QStringLiteral("第 1 名")));
+    // The game's log, replayed by the site, gave the record: it is marked verified.
+    QVERIFY(answer.contains(QStringLiteral("这份成绩标为复盘验证")));
+    QCOMPARE(site::openScoreStorage(database.address())->best(kModeGame, "", true, 50).size(),
+             std::size_t{1});
 
     QTest::mouseClick(form->Command4, Qt::LeftButton);
     QVERIFY(waitForPage());
