@@ -184,6 +184,7 @@ void PageLimitsTest::lengthsKeepOrdinaryValues() {
     QCOMPARE(block.bottomMargin(), DocumentLimits::MaxMargin);
     QCOMPARE(block.textIndent(), -DocumentLimits::MaxMargin);
     QVERIFY(block.lineHeight() <= DocumentLimits::MaxMargin);
+    QVERIFY(!first.begin().atEnd());
     const QTextCharFormat chars = first.begin().fragment().charFormat();
     QVERIFY(chars.fontPointSize() <= DocumentLimits::MaxFontPoints);
     QVERIFY(chars.intProperty(QTextFormat::FontPixelSize) <= DocumentLimits::MaxFontPixels);

@@ -897,6 +897,8 @@ struct PageSizes {
     static PageSizes of(QTextDocument* doc) {
         PageSizes sizes;
         for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+            // An empty block has no fragment to ask: its begin() is its end.
+            if (block.begin().atEnd()) continue;
             const QTextCharFormat chars = block.begin().fragment().charFormat();
             if (block.text() == QStringLiteral("大字")) sizes.textPoints = chars.fontPointSize();
             if (block.text() == QStringLiteral("格子")) {
