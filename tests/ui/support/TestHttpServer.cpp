@@ -118,14 +118,14 @@ void TestHttpServer::onReadyRead(QTcpSocket* socket) {
         return;
     }
     it->append(socket->readAll());
+    // A head too long is refused whether it came in pieces or in one read.
     const qsizetype headEnd = it->indexOf("\r\n\r\n");
-    if (headEnd < 0) {
-        if (it->size() > kMaxRequestHead) {
-            m_pending.erase(it);
-            writeResponse(socket, plainError(431), true);
-        }
+    if ((headEnd < 0 ? it->size() : headEnd) > kMaxRequestHead) {
+        m_pending.erase(it);
+        writeResponse(socket, plainError(431), true);
         return;
     }
+    if (headEnd < 0) return;
     const QByteArray requestLine = it->left(it->indexOf("\r\n"));
     m_pending.erase(it);
 
